@@ -1,0 +1,33 @@
+# Unit test executables: one per layer, each built from tests/<layer>/*_test.cpp.
+if(WIN32)
+    # GoogleTest from the sources shipped by Debian's libgtest-dev, built with the cross compiler.
+    set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    set(HOPWATCH_GTEST gtest gtest_main)
+else()
+    find_package(GTest REQUIRED)
+    set(HOPWATCH_GTEST GTest::gtest GTest::gtest_main)
+endif()
+
+# Test helpers shared by several layers (fakes, lab helpers).
+file(GLOB HOPWATCH_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
+
+foreach(layer foundation engine results settings report console)
+    file(GLOB layer_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${layer}/*_test.cpp)
+    if(WIN32)
+        list(FILTER layer_tests EXCLUDE REGEX "_posix_test\\.cpp$")
+    else()
+        list(FILTER layer_tests EXCLUDE REGEX "_win_test\\.cpp$")
+    endif()
+    if(layer_tests)
+        add_executable(${layer}_tests ${layer_tests} ${HOPWATCH_TEST_SUPPORT})
+        target_link_libraries(${layer}_tests PRIVATE hopwatch_core ${HOPWATCH_GTEST})
+        target_include_directories(${layer}_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+        # One ctest entry per executable: under Wine every process start costs about a second,
+        # so the tests are not discovered one by one.
+        add_test(NAME ${layer}_tests COMMAND ${layer}_tests --gtest_brief=1)
+        set_tests_properties(${layer}_tests PROPERTIES LABELS unit TIMEOUT 600)
+    endif()
+endforeach()

@@ -1,0 +1,87 @@
+// NArray: a growable array that allocates exactly the size asked for and resets elements leaving it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <new>
+#include <utility>
+
+#include "foundation/base_types.h"
+
+template <class T> class NArray {
+public:
+    // growBy is kept for owners that document their growth step; SetSize never consults it.
+    explicit NArray(int growBy = 16) : m_nGrowBy(growBy) {}
+    NArray(const NArray& other) : m_nGrowBy(other.m_nGrowBy) { CopyFrom(other); }
+    NArray& operator=(const NArray& other) {
+        if (this != &other) {
+            m_nGrowBy = other.m_nGrowBy;
+            CopyFrom(other);
+        }
+        return *this;
+    }
+    virtual ~NArray() { Free(); }
+
+    // Sets the number of elements in use. Growing past the capacity allocates exactly newSize
+    // elements; elements between the old and new size are reset to T() in either direction, so
+    // shrunk elements release what they hold at once. FALSE (array unchanged) when the
+    // allocation fails or its byte count would overflow. The capacity never shrinks.
+    BOOL SetSize(int newSize) {
+        if (newSize < 0)
+            return FALSE;
+        if (newSize == m_nSize)
+            return TRUE;
+        if (newSize > m_nMaxSize) {
+            if (static_cast<std::size_t>(newSize) > SIZE_MAX / sizeof(T))
+                return FALSE;
+            T* data = new (std::nothrow) T[static_cast<std::size_t>(newSize)];
+            if (data == nullptr)
+                return FALSE;
+            int keep = m_nSize < newSize ? m_nSize : newSize;
+            for (int i = 0; i < keep; ++i)
+                data[i] = std::move(m_pData[i]);
+            delete[] m_pData;
+            m_pData = data;
+            m_nMaxSize = newSize;
+        }
+        int from = m_nSize < newSize ? m_nSize : newSize;
+        int to = m_nSize < newSize ? newSize : m_nSize;
+        for (int i = from; i < to; ++i)
+            m_pData[i] = T();
+        m_nSize = newSize;
+        return TRUE;
+    }
+
+    // No bounds check: callers keep indexes below GetSize().
+    T& operator[](int index) { return m_pData[index]; }
+    const T& operator[](int index) const { return m_pData[index]; }
+    T* GetData() { return m_pData; }
+    const T* GetData() const { return m_pData; }
+    int GetSize() const { return m_nSize; }
+    int GetCapacity() const { return m_nMaxSize; }
+    int GetGrowBy() const { return m_nGrowBy; }
+
+private:
+    void Free() {
+        delete[] m_pData;
+        m_pData = nullptr;
+        m_nSize = 0;
+        m_nMaxSize = 0;
+    }
+    void CopyFrom(const NArray& other) {
+        if (other.m_nSize > m_nMaxSize) {
+            Free();
+            if (!SetSize(other.m_nSize))
+                return;
+        } else {
+            SetSize(other.m_nSize);
+        }
+        for (int i = 0; i < other.m_nSize; ++i)
+            m_pData[i] = other.m_pData[i];
+    }
+
+    T* m_pData = nullptr;
+    int m_nSize = 0;
+    int m_nMaxSize = 0;
+    int m_nGrowBy;
+};

@@ -1,0 +1,69 @@
+#!/bin/bash
+# Builds every flavour and runs every test: native unit tests (ASan/UBSan), ThreadSanitizer tests,
+# the Windows tests under Wine, the fuzz targets for a bounded time and the network lab tests.
+# Prints one line per suite and a closing "N passed, M failed" line; exits non-zero on any failure.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+scripts/setup.sh || exit 1
+
+passed=0
+failed=0
+failures=()
+
+suite() {
+    local name=$1
+    shift
+    local start=$SECONDS
+    echo "=== $name"
+    if "$@"; then
+        passed=$((passed + 1))
+        echo "=== $name: ok ($((SECONDS - start)) s)"
+    else
+        failed=$((failed + 1))
+        failures+=("$name")
+        echo "=== $name: FAILED ($((SECONDS - start)) s)"
+    fi
+}
+
+ctest_preset() {
+    local preset=$1
+    shift
+    ctest --preset "$preset" --timeout 900 "$@"
+}
+
+export HOPWATCH_ROOT=$root
+export HOPWATCH_NATIVE_BUILD=$root/build/native
+export HOPWATCH_TSAN_BUILD=$root/build/native-tsan
+export HOPWATCH_WINDOWS_BUILD=$root/build/windows
+
+suite "native build" scripts/build.sh native
+suite "native unit tests" ctest_preset native
+suite "tsan build" scripts/build.sh native-tsan
+suite "tsan unit tests" ctest_preset native-tsan
+suite "windows build" scripts/build.sh windows
+suite "windows unit tests (wine)" ctest_preset windows
+if [[ -f cmake/HopwatchFuzz.cmake ]]; then
+    suite "fuzz build" scripts/build.sh fuzz
+    for f in fuzz/run_*.sh; do
+        [[ -e $f ]] && suite "fuzz $(basename "$f" .sh)" "$f"
+    done
+fi
+if [[ -f cmake/HopwatchBench.cmake ]]; then
+    suite "benchmark build" scripts/build.sh native-release
+fi
+
+# Network lab tests need root (network namespaces, raw sockets).
+if [[ $(id -u) -eq 0 ]]; then
+    for t in tests/lab/*_test.sh; do
+        [[ -e $t ]] && suite "lab $(basename "$t" .sh)" bash "$t"
+    done
+else
+    echo "=== lab tests skipped: not root"
+fi
+
+echo
+for f in "${failures[@]}"; do echo "failed suite: $f"; done
+echo "suites: $passed passed, $failed failed"
+[[ $failed -eq 0 ]]

@@ -1,0 +1,10 @@
+// Compiled-in defaults of the user settings.
+#include "settings/settings_globals.h"
+
+DWORD g_dwPingIntervalMS = 1000;
+DWORD g_dwPingTimeoutMS = 5000;
+int g_bReverseDNS = 1;
+int g_bExportIcons = 1;
+DWORD g_dwMaxTTL = 32;
+CString g_strMainWndPos;
+BOOL g_bSaveSettings = TRUE;

@@ -1,0 +1,19 @@
+// The user settings as program variables: the single source of truth while the program runs.
+#pragma once
+
+#include "foundation/base_types.h"
+
+extern DWORD g_dwPingIntervalMS; // salvo interval in ms, 1000 by default
+extern DWORD g_dwPingTimeoutMS;  // per-probe timeout in ms, 5000 by default
+extern int g_bReverseDNS;        // reverse name lookups on (non-zero) or off
+extern int g_bExportIcons;       // route-state icons in the HTML report
+extern DWORD g_dwMaxTTL;         // highest TTL probed, 32 by default
+extern CString g_strMainWndPos;  // window placement text, empty by default
+extern BOOL g_bSaveSettings;     // write changed settings back at exit
+
+// Limits that the options pages and the command line keep; the engine brings values loaded from
+// elsewhere into them when a run starts.
+constexpr DWORD kMinPingIntervalMS = 1;
+constexpr DWORD kMinPingTimeoutMS = 1;
+constexpr DWORD kMinMaxTTL = 1;
+constexpr DWORD kMaxMaxTTL = 256;
