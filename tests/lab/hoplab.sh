@@ -390,6 +390,9 @@ EOF
             n=${arg:-30}
             [[ $n =~ ^[0-9]+$ ]] && ((n <= 100)) || die "loss: PERCENT must be 0..100"
             build_chain 6
+            # numgen yields 0..99, so "< 100" is out of range for nft: 100% is a plain drop.
+            local match="numgen random mod 100 < $n"
+            ((n == 100)) && match=""
             # Forward direction only: packets entering hop 3 from the client
             # side. Hop 3 and everything behind it lose ~P% of probes; replies
             # travelling back through hop 3 are never dropped.
@@ -397,7 +400,7 @@ EOF
 table ip hoplab {
     chain pre {
         type filter hook prerouting priority 0; policy accept;
-        iifname "in0" numgen random mod 100 < $n drop
+        iifname "in0" $match drop
     }
 }
 EOF
