@@ -1,0 +1,169 @@
+// CHopwatchData: the one data object of a route test: settings, records, probe slots, histories,
+// workers.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+
+#include "engine/CHopwatchHistory.h"
+#include "engine/CHopwatchNetwork.h"
+#include "engine/CHopwatchWorkers.h"
+#include "engine/HopwatchRecords.h"
+#include "foundation/NArray.h"
+#include "foundation/base_types.h"
+
+// Owned by the dialog (or the console) for the life of the program and reused for every run.
+// The user-interface thread calls Start, Stop, RequestStop and the snapshot operations; the ping
+// worker probes, the DNS worker applies names. Everything not atomic is guarded by one recursive
+// data lock; the data lock may be held while a worker's lock is taken, never the reverse.
+class CHopwatchData {
+public:
+    // network: the wire and clock to use, not owned, must outlive this object; nullptr = the
+    // system's raw socket and performance counter.
+    explicit CHopwatchData(CHopwatchNetwork* network = nullptr);
+    virtual ~CHopwatchData();
+    CHopwatchData(const CHopwatchData&) = delete;
+    CHopwatchData& operator=(const CHopwatchData&) = delete;
+
+    // ---- User-interface thread ----
+
+    // Stops any previous run, takes the settings (brought into their valid ranges), resets the
+    // tables, opens the raw socket and starts the workers. FALSE with GetLastErrorCode() and
+    // GetErrorText() saying why. Never call with the data lock held.
+    BOOL Start(const CString& host);
+    // Ends a run at once: stops both workers (waiting for their threads), closes the socket.
+    // Records keep their contents. Never call with the data lock held.
+    void Stop();
+    // Asks the run to finish gracefully: no new probes; the workers end when nothing is pending.
+    void RequestStop();
+
+    // Copies the title when its version differs from cachedVersion; returns the current version.
+    int GetTitle(CString& title, int cachedVersion) const;
+    // Copies the record of a display row. FALSE for a row outside the index, or when the record's
+    // version equals cachedVersion and force is FALSE.
+    BOOL GetRow(int row, SHopwatchHost& host, DWORD cachedVersion, BOOL force) const;
+    // Builds the display window of a row's history into display; Build's result, 0 for a bad row.
+    int GetRowHistory(int row, CHopwatchHist4Show& display) const;
+    // Fills maxima from the hop records in use; FALSE (maxima untouched) when its version equals
+    // the data version.
+    BOOL GetColumnMaxima(SHopwatchColumnMaxima& maxima) const;
+    // Seconds until the youngest pending probe times out; -DBL_MAX when nothing is pending.
+    double GetPendingTimeLeft() const;
+    CString GetErrorText() const;
+    CString GetTargetText() const;
+
+    // Read without the lock.
+    DWORD GetLastErrorCode() const { return m_lastError.load(); }
+    BOOL IsReverseDns() const { return m_reverseDns.load(); }
+    DWORD GetIntervalMs() const { return m_intervalMs.load(); }
+    DWORD GetTimeoutMs() const { return m_timeoutMs.load(); }
+    DWORD GetMaxTtl() const { return m_maxTtl.load(); }
+    DWORD GetVisibleRows() const { return m_visibleRows.load(); }
+    DWORD GetRowsVersion() const { return m_rowsVersion.load(); }
+    DWORD GetDataVersion() const { return m_dataVersion.load(); }
+    DWORD GetHopCount() const { return m_hopCount.load(); }
+    BOOL IsRouteComplete() const { return m_routeComplete.load() != 0; }
+    BOOL IsPingWorkerRunning() const { return m_pingWorker.IsRunning(); }
+    BOOL IsDNSWorkerRunning() const { return m_dnsWorker.IsRunning(); }
+    // A run is active while the ping worker runs and, with lookups on, the DNS worker too.
+    BOOL IsRunning() const;
+
+    // ---- Ping worker thread (wire side) ----
+
+    // Trims and resolves the target, learns the local address, starts the schedule. FALSE with the
+    // resolve error stored (the workers are not asked to stop).
+    BOOL ResolveTarget();
+    // Waits for a reply until the next probe is due and processes it: 0 = a datagram was read (or
+    // a wait capped at 250 ms ended before the probe was due), 258 = the probe is due, else an
+    // error code (stored unless 1359).
+    DWORD ReceiveReply();
+    // Sends the next probe if one is due: 0 = done or nothing to send, else the stored error code.
+    DWORD SendProbe();
+    // Time between two probes in seconds.
+    double GetProbeSpacing() const;
+    // Seconds until the next probe is due (0 when due); while stopping, until the oldest pending
+    // probe times out, at most 250 ms.
+    double GetWaitTime();
+    // Matches a datagram (IP header included) to its probe and updates the records. Never reads
+    // outside buffer[0..length). Takes the data lock.
+    void ProcessReply(const BYTE* buffer, int length, std::int64_t receiveTime, DWORD source);
+
+    // ---- DNS worker thread ----
+
+    // Stores a looked-up name (empty when the lookup failed) for every record with this address
+    // (network byte order) and extends the title once with the target's name.
+    void ApplyHostName(DWORD address, const CString& name);
+
+    // Text of a destination-unreachable code.
+    static CString GetUnreachableText(BYTE code);
+    // Internet checksum as the probe carries it (16-bit words in machine order, stored likewise).
+    static WORD IcmpChecksum(const BYTE* message, int length);
+
+    static constexpr DWORD kWaitTimeout = 258;
+    static constexpr DWORD kErrorCancelled = 1223;
+    static constexpr DWORD kErrorUnexpectedCount = 1359;
+    static constexpr DWORD kErrorTooManySplits = 84;
+    static constexpr int kBufferSize = 4096;
+
+protected:
+    // Engine internals, called with the data lock held.
+    void ApplySettings(DWORD intervalMs, DWORD timeoutMs, DWORD maxTtl, int reverseDns);
+    BOOL ResetData();
+    void InitHost(SHopwatchHost& host, CHopwatchHistory& history, DWORD ttl);
+    void RebuildRows();
+    void SetError(DWORD code, const CString& text);
+    void AskWorkersToStop();
+    DWORD AddAlternative(DWORD follower);
+    bool PrepareProbe(DWORD& slot, BYTE* buffer, int& length, int& ttl, DWORD& destination);
+    void RecordSent(DWORD slot, std::int64_t sendTime);
+    void SweepTimeouts(std::int64_t now);
+    void UnlinkPending(DWORD slot);
+    void ProcessMatchedReply(DWORD slot, bool late, bool unreachable, const CString& note,
+                             DWORD responder, std::int64_t receiveTime);
+    BOOL QueueLookup(DWORD address);
+    void AddToChainHistories(DWORD hop, DWORD slot, double value);
+    int BuildMessage(DWORD slot, BYTE* buffer);
+    std::int64_t SecondsToTicks(double seconds) const;
+    double TicksToSeconds(std::int64_t ticks) const;
+    static void UpdateRtt(SHopwatchHost& host, double rtt);
+
+    CHopwatchSystemNetwork m_systemNetwork;
+    CHopwatchNetwork* m_network;
+
+    std::atomic<int> m_stopRequested{0};
+    mutable std::recursive_mutex m_lock;
+    CString m_targetText;
+    std::atomic<DWORD> m_targetAddress{kHopwatchNone}; // host byte order
+    std::atomic<std::int32_t> m_titleVersion{0};
+    CString m_title;
+    std::atomic<DWORD> m_intervalMs{1000};
+    std::atomic<DWORD> m_timeoutMs{5000};
+    std::atomic<DWORD> m_packetSize{64};
+    std::atomic<DWORD> m_maxTtl{32};
+    std::atomic<DWORD> m_maxSplits{128};
+    std::atomic<BOOL> m_reverseDns{TRUE};
+    std::atomic<DWORD> m_localAddress{kHopwatchNone}; // host byte order
+    NArray<SHopwatchHost> m_hops;
+    NArray<SHopwatchHost> m_alternatives;
+    NArray<DWORD> m_rows;
+    NArray<CHopwatchHistory> m_hopHistories;
+    NArray<CHopwatchHistory> m_altHistories;
+    std::atomic<DWORD> m_dataVersion{0};
+    NArray<SHopwatchPing> m_pings;
+    std::atomic<DWORD> m_lastSlot{0xFFFF};
+    DWORD m_pendingHead = kHopwatchNone;
+    DWORD m_pendingTail = kHopwatchNone;
+    std::atomic<int> m_routeComplete{0};
+    std::atomic<DWORD> m_hopCount{0};
+    std::atomic<DWORD> m_nextHop{0};
+    std::atomic<DWORD> m_altCount{0};
+    std::atomic<DWORD> m_rowsVersion{0};
+    std::atomic<DWORD> m_visibleRows{0};
+    std::int64_t m_prevSlotTime = 0;
+    std::int64_t m_curSlotTime = 0;
+    std::atomic<DWORD> m_lastError{0};
+    CString m_errorText;
+    CHopwatchDNSWorker m_dnsWorker;
+    CHopwatchPingWorker m_pingWorker;
+};

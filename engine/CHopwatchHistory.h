@@ -1,0 +1,73 @@
+// Per-hop ring of the most recent probe outcomes and its display window with window statistics.
+#pragma once
+
+#include "foundation/NArray.h"
+#include "foundation/base_types.h"
+
+// One probe outcome. An all-zero entry is an empty slot.
+struct SHopwatchHistEntry {
+    DWORD flags =
+        0; // bits 0-15 probe id, bit 29 awaiting reply, bit 30 reply received, bit 31 in use
+    double rt = 0.0; // round trip in seconds when bit 30 is set; 0.0 otherwise
+};
+
+constexpr DWORD kHistIdMask = 0x0000FFFFu;
+constexpr DWORD kHistAwaiting = 0x20000000u;
+constexpr DWORD kHistReceived = 0x40000000u;
+constexpr DWORD kHistInUse = 0x80000000u;
+constexpr int kHistRingSize = 4096;
+
+// Fixed ring of 4,096 outcomes running downwards: a new entry goes to newest - 1, so walking
+// upwards from newest visits newest to oldest. Touched only under the data model's lock.
+class CHopwatchHistory {
+public:
+    CHopwatchHistory();
+    virtual ~CHopwatchHistory() = default;
+
+    // Records an outcome for probe id (low 16 bits): rt = -NaN for "sent, awaiting", +NaN for
+    // "no reply" and a time in seconds for a reply. Replaces the entry of the same id if one is in
+    // the unbroken run of used entries from the newest, else takes a new slot, overwriting the
+    // oldest when full. Never allocates.
+    void Add(DWORD id, const double& rt);
+    // The entry that holds id, searched from the newest; nullptr when none.
+    SHopwatchHistEntry* Find(DWORD id);
+    // Empties the ring in place (keeps its 4,096 slots) and increases the version.
+    void Clear();
+
+    DWORD GetVersion() const { return m_version; }
+    int GetNewest() const { return m_newest; }
+    int GetUsed() const { return m_used; }
+    const NArray<SHopwatchHistEntry>& GetEntries() const { return m_entries; }
+
+private:
+    DWORD m_version = 1;
+    int m_newest = 0;
+    int m_used = 0;
+    NArray<SHopwatchHistEntry> m_entries;
+};
+
+// One row's history prepared for drawing: values[0] is the newest outcome; > 0 a reply time in
+// seconds, -1.0 awaiting a reply, -2.0 nothing to show. Used by the user-interface thread only.
+class CHopwatchHist4Show {
+public:
+    CHopwatchHist4Show();
+    virtual ~CHopwatchHist4Show() = default;
+
+    // Rebuilds the window of min(wanted, used) newest outcomes and its min/max/avg (NaN when no
+    // reply in the window). Returns 1 when rebuilt, 0 when neither the history nor the window
+    // length changed. Call with the data model's lock held (CHopwatchData::GetRowHistory does).
+    int Build(const CHopwatchHistory& history);
+
+    DWORD version;
+    int wanted; // how many outcomes the drawing wants (graph width in pixels)
+    double min;
+    double max;
+    double avg;
+    NArray<double> values;
+};
+
+// Whether a double is NaN (exponent all ones, fraction non-zero); negative receives its sign bit.
+bool HopwatchIsNaN(double value, bool* negative = nullptr);
+// Quiet NaNs with the sign bit set (0xFFF8...) and clear (0x7FF8...).
+double HopwatchNegativeNaN();
+double HopwatchPositiveNaN();

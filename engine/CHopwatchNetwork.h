@@ -1,0 +1,63 @@
+// The engine's view of the wire and the clock, replaceable so tests drive it without a network.
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/base_types.h"
+
+// Raw ICMP socket, performance counter, process id and name services as the engine uses them.
+// One object serves one CHopwatchData; only the ping worker calls the socket operations, and Start
+// and Stop (user-interface thread) call Open and Close while the ping worker is not running.
+class CHopwatchNetwork {
+public:
+    virtual ~CHopwatchNetwork() = default;
+
+    // Opens the raw ICMP socket. 0 or the socket error code.
+    virtual DWORD Open() = 0;
+    // Closes the socket if open. 0 or the socket error code.
+    virtual DWORD Close() = 0;
+    // Sets the time-to-live of the following sends. 0 or the socket error code.
+    virtual DWORD SetTtl(int ttl) = 0;
+    // Sends one ICMP message to an IPv4 address (network byte order). 0 or the socket error code.
+    virtual DWORD SendTo(const BYTE* message, int length, DWORD address) = 0;
+    // Waits up to seconds + microseconds for the socket to become readable: 1 readable, 0 time-out,
+    // any other count as the select result; -1 = failure with the code in error.
+    virtual int WaitReadable(long seconds, long microseconds, DWORD& error) = 0;
+    // Reads one datagram, IP header included. 0 or the socket error code.
+    virtual DWORD ReceiveFrom(BYTE* buffer, int capacity, int& received, DWORD& source) = 0;
+
+    // Performance counter ticks and their frequency per second (0 when there is no counter).
+    virtual std::int64_t Now() = 0;
+    virtual std::int64_t Frequency() = 0;
+    // Identifier carried in every probe: the low 16 bits of this process id.
+    virtual DWORD ProcessId() = 0;
+
+    // First IPv4 address (network byte order) of a host text; FALSE with the socket error code.
+    virtual BOOL ResolveHost(const CString& text, DWORD& address, DWORD& error) = 0;
+    // This computer's address (network byte order); FALSE when none.
+    virtual BOOL LocalAddress(DWORD& address) = 0;
+};
+
+// The real network: the platform's raw socket, counter and resolver.
+class CHopwatchSystemNetwork : public CHopwatchNetwork {
+public:
+    CHopwatchSystemNetwork() = default;
+    ~CHopwatchSystemNetwork() override;
+    CHopwatchSystemNetwork(const CHopwatchSystemNetwork&) = delete;
+    CHopwatchSystemNetwork& operator=(const CHopwatchSystemNetwork&) = delete;
+
+    DWORD Open() override;
+    DWORD Close() override;
+    DWORD SetTtl(int ttl) override;
+    DWORD SendTo(const BYTE* message, int length, DWORD address) override;
+    int WaitReadable(long seconds, long microseconds, DWORD& error) override;
+    DWORD ReceiveFrom(BYTE* buffer, int capacity, int& received, DWORD& source) override;
+    std::int64_t Now() override;
+    std::int64_t Frequency() override;
+    DWORD ProcessId() override;
+    BOOL ResolveHost(const CString& text, DWORD& address, DWORD& error) override;
+    BOOL LocalAddress(DWORD& address) override;
+
+private:
+    std::uintptr_t m_socket = ~std::uintptr_t(0);
+};
