@@ -118,7 +118,7 @@ info_add() { INFO+=("$1=$2"); }
 # Every router sends anything it does not know towards the target and only
 # 192.0.2.0/24 back towards the client, so the client can reach every lab address.
 build_chain() {
-    local n=$1 k ns prev_ns in_addr back
+    local n=$1 k ns in_addr back gw
 
     new_ns "$CLIENT_NS" 0
     for ((k = 1; k < n; k++)); do new_ns "${PFX}r$k" 1; done
@@ -163,11 +163,12 @@ EOF
         else
             # The target's address lives on lo so echo replies always come from it,
             # whatever the link address is.
+            if ((k == 1)); then gw=$CLIENT_ADDR; else gw=$(link_left "$k"); fi
             ip -n "$ns" -batch - <<EOF
 link set in0 up
 addr add $TARGET_ADDR/32 dev lo
 $back
-route add default via $([[ $k == 1 ]] && echo "$CLIENT_ADDR" || link_left "$k")
+route add default via $gw
 EOF
             add_host "$in_addr" "target-link.$DOMAIN"
             info_add "LAB_HOP_$k" "$TARGET_ADDR"
@@ -358,7 +359,7 @@ lab_up() {
     case "$scenario" in
         chain)
             n=${arg:-6}
-            [[ $n =~ ^[0-9]+$ ]] && ((n >= 1 && n <= MAX_CHAIN)) || die "chain: N must be 1..$MAX_CHAIN"
+            if ! [[ $n =~ ^[0-9]+$ ]] || ((n < 1 || n > MAX_CHAIN)); then die "chain: N must be 1..$MAX_CHAIN"; fi
             build_chain "$n"
             ;;
         long)
@@ -388,7 +389,7 @@ EOF
             ;;
         loss)
             n=${arg:-30}
-            [[ $n =~ ^[0-9]+$ ]] && ((n <= 100)) || die "loss: PERCENT must be 0..100"
+            if ! [[ $n =~ ^[0-9]+$ ]] || ((n > 100)); then die "loss: PERCENT must be 0..100"; fi
             build_chain 6
             # numgen yields 0..99, so "< 100" is out of range for nft: 100% is a plain drop.
             local match="numgen random mod 100 < $n"

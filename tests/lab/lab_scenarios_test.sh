@@ -71,7 +71,7 @@ check_client_basics() {
     local name=$1 addrs k bad="" fwd rev
     addrs=$("$LAB" exec ip -4 -o addr show | awk '$2 != "lo" { sub(/\/.*/, "", $4); print $4 }')
     [[ $addrs == "$LAB_CLIENT_ADDR" && $LAB_CLIENT_ADDR == 192.0.2.* ]]
-    check "$name: client's only non-loopback IPv4 address is LAB_CLIENT_ADDR" $? "got: $(echo $addrs)"
+    check "$name: client's only non-loopback IPv4 address is LAB_CLIENT_ADDR" $? "got: ${addrs//$'\n'/ }"
 
     "$LAB" exec ip link show lo | grep -q 'state UNKNOWN\|,UP'
     check "$name: client loopback is up" $?
@@ -123,14 +123,14 @@ scenario_chain() {
 # --- split -----------------------------------------------------------------------
 
 scenario_split() {
-    local t h3 h4 seen_a=0 seen_b=0 run
+    local t h3 h4="" seen_a=0 seen_b=0
     lab_up split || return 0
     [[ $LAB_SPLIT_HOP == 3 && -n $LAB_SPLIT_A && -n $LAB_SPLIT_B && $LAB_SPLIT_A != "$LAB_SPLIT_B" ]]
     check "split: info has LAB_SPLIT_HOP=3 and two distinct branch addresses" $?
     check_client_basics split
 
-    local h4s="" h3_others=""
-    for run in 1 2 3; do
+    local h4s h3_others=""
+    for _ in 1 2 3; do
         t=$(trace 4 12)
         h3=$(hop_of "$t" 3)
         h4+=" $(hop_of "$t" 4)"
@@ -145,7 +145,7 @@ scenario_split() {
 
     h4s=$(tr ' ' '\n' <<<"$h4" | grep -v '^$' | sort -u)
     [[ $h4s == "$LAB_HOP_4" ]]
-    check "split: hop 4 has a single address whichever branch the probe took" $? "got '$(echo $h4s)'"
+    check "split: hop 4 has a single address whichever branch the probe took" $? "got '${h4s//$'\n'/ }'"
 
     t=$(trace 1 12)
     local k bad=""
