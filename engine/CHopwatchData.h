@@ -95,8 +95,8 @@ public:
     // (network byte order) and extends the title once with the target's name.
     void ApplyHostName(DWORD address, const CString& name);
 
-    // Text of a destination-unreachable code.
-    static CString GetUnreachableText(BYTE code);
+    // Text of a destination-unreachable code; the texts are built once and live until exit.
+    static const CString& GetUnreachableText(BYTE code);
     // Internet checksum as the probe carries it (16-bit words in machine order, stored likewise).
     static WORD IcmpChecksum(const BYTE* message, int length);
 

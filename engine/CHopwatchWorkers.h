@@ -42,6 +42,9 @@ public:
     explicit CHopwatchDNSWorker(CHopwatchData* data);
     ~CHopwatchDNSWorker() override;
 
+    // Empties the queue left by an earlier run, then starts the thread (see CNWorkerThread::Start).
+    BOOL Start() override;
+
     // Queues an address (network byte order) for lookup; any thread, may be called with the data
     // lock held. FALSE for 0, all ones, when the worker is not running or no memory is left.
     BOOL QueueLookup(DWORD address);

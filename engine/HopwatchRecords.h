@@ -2,6 +2,9 @@
 // maxima.
 #pragma once
 
+#include <bit>
+#include <cstdint>
+
 #include "foundation/base_types.h"
 
 // All ones stands for "none" in addresses, slot indices and chain links.
@@ -71,3 +74,13 @@ struct SHopwatchColumnMaxima {
     double avgRtt = 0.0;  // over records with replies
     double maxRtt = 0.0;
 };
+
+// Converts an IPv4 address between network byte order (as in records and on the wire) and host
+// byte order (the engine's own target and local addresses); the conversion is its own inverse.
+inline DWORD HopwatchSwapOrder(DWORD address) {
+    if constexpr (std::endian::native == std::endian::big)
+        return address;
+    const std::uint32_t a = static_cast<std::uint32_t>(address);
+    return static_cast<DWORD>((a >> 24) | ((a >> 8) & 0xFF00u) | ((a << 8) & 0xFF0000u) |
+                              (a << 24));
+}

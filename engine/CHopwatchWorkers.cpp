@@ -1,0 +1,114 @@
+// The ping worker's probing loop and the DNS worker's queue of reverse lookups.
+#include "engine/CHopwatchWorkers.h"
+
+#include "engine/CHopwatchData.h"
+#include "platform/ansi_text.h"
+#include "platform/last_error.h"
+#include "platform/process.h"
+#include "platform/resolver.h"
+
+// Each level stops the thread before its own members and vtable go away, since Run is virtual.
+CHopwatchWorker::~CHopwatchWorker() {
+    Stop(kWaitForever);
+}
+
+CHopwatchPingWorker::~CHopwatchPingWorker() {
+    Stop(kWaitForever);
+}
+
+DWORD CHopwatchPingWorker::Run() {
+    if (!m_data->ResolveTarget())
+        return CHopwatchData::kErrorCancelled;
+    DWORD result = 0;
+    while (ShouldContinue()) {
+        result = m_data->ReceiveReply();
+        if (result == 0)
+            continue;
+        if (result != CHopwatchData::kWaitTimeout)
+            break;
+        result = m_data->SendProbe();
+        if (result != 0)
+            break;
+    }
+    return result;
+}
+
+static bool SystemReverseLookup(DWORD address, std::string& name) {
+    return PlatformReverseLookup(address, name);
+}
+
+CHopwatchDNSWorker::CHopwatchDNSWorker(CHopwatchData* data)
+    : CHopwatchWorker(data), m_lookup(&SystemReverseLookup) {}
+
+CHopwatchDNSWorker::~CHopwatchDNSWorker() {
+    Stop(kWaitForever);
+    std::lock_guard<std::recursive_mutex> guard(GetLock());
+    m_queue.RemoveAll();
+}
+
+// The queue is emptied before the thread exists rather than by the thread itself: the ping worker
+// may queue the target as soon as both threads run, and that entry must not be thrown away.
+BOOL CHopwatchDNSWorker::Start() {
+    if (!IsRunning()) {
+        std::lock_guard<std::recursive_mutex> guard(GetLock());
+        m_queue.RemoveAll();
+    }
+    return CHopwatchWorker::Start();
+}
+
+void CHopwatchDNSWorker::SetLookupFunction(HopwatchReverseLookupFn lookup) {
+    m_lookup = lookup != nullptr ? lookup : &SystemReverseLookup;
+}
+
+BOOL CHopwatchDNSWorker::QueueLookup(DWORD address) {
+    if (address == 0 || address == 0xFFFFFFFFu)
+        return FALSE;
+    if (!IsRunning())
+        return FALSE;
+    std::lock_guard<std::recursive_mutex> guard(GetLock());
+    const bool wasEmpty = m_queue.IsEmpty();
+    if (m_queue.AddTail(address) == nullptr)
+        return FALSE;
+    if (wasEmpty)
+        PostWork();
+    return TRUE;
+}
+
+bool CHopwatchDNSWorker::TakeAddress(DWORD& address) {
+    std::lock_guard<std::recursive_mutex> guard(GetLock());
+    if (m_queue.IsEmpty())
+        return false;
+    address = m_queue.RemoveHead();
+    return true;
+}
+
+// The worker's lock is not held during the lookup or ApplyHostName: ApplyHostName takes the data
+// lock, and the data lock must never be taken while holding a worker's lock.
+DWORD CHopwatchDNSWorker::LookupLoop() {
+    DWORD address = 0;
+    while (TakeAddress(address)) {
+        if (!ShouldContinue())
+            return CHopwatchData::kErrorCancelled;
+        std::string name;
+        if (!m_lookup(address, name))
+            name.clear();
+        m_data->ApplyHostName(address, PlatformAnsiToWide(name));
+    }
+    return 0;
+}
+
+DWORD CHopwatchDNSWorker::Run() {
+    // A lookup may block for seconds; it must not take time from probing or the display.
+    PlatformSetLowestThreadPriority();
+    while (ShouldContinue()) {
+        int wait = WaitForWork();
+        if (wait == 0)
+            return 0;
+        if (wait == 1)
+            TakeWork();
+        DWORD result = LookupLoop();
+        if (result != 0)
+            return result;
+    }
+    return 0;
+}

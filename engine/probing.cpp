@@ -1,0 +1,365 @@
+// The wire side of the engine: target resolution, probe schedule, sending, timeouts, reply
+// matching.
+#include "engine/CHopwatchData.h"
+
+#include <cstring>
+
+#include "engine/CNInetHost.h"
+#include "foundation/blank_set.h"
+
+namespace {
+// The longest single wait for a reply. Longer waits are taken in pieces so that a stop request
+// ends the ping worker promptly even with a long interval or timeout.
+constexpr double kMaxWaitSeconds = 0.25;
+// Code stored when the resolver failed without saying why (WSAHOST_NOT_FOUND), so that the failure
+// is never shown as "no error".
+constexpr DWORD kErrorHostNotFound = 11001;
+// Hop 0 is probed here when this computer has no address other than loopback.
+constexpr DWORD kLoopbackAddress = 0x7F000001u; // 127.0.0.1, host byte order
+// Highest value the IP time-to-live field holds.
+constexpr int kMaxIpTtl = 255;
+constexpr int kIpHeaderMin = 20;
+constexpr int kIcmpHeader = 8;
+
+int HeaderLength(BYTE versionAndLength) {
+    return (versionAndLength & 0x0F) * 4;
+}
+
+// The note of an ordinary reply; a shared empty text so that matching a reply never allocates.
+const CString& EmptyNote() {
+    static const CString empty;
+    return empty;
+}
+
+DWORD ReadLe16(const BYTE* bytes) {
+    return static_cast<DWORD>(bytes[0]) | (static_cast<DWORD>(bytes[1]) << 8);
+}
+} // namespace
+
+BOOL CHopwatchData::ResolveTarget() {
+    CString text;
+    {
+        std::lock_guard<std::recursive_mutex> guard(m_lock);
+        text = TrimBlanks(m_targetText);
+    }
+    DWORD local = 0;
+    m_localAddress.store(m_network->LocalAddress(local) ? HopwatchSwapOrder(local) : kHopwatchNone);
+
+    DWORD target = 0;
+    DWORD error = 0;
+    // 0.0.0.0 and the all-ones broadcast are never probed.
+    if (!m_network->ResolveHost(text, target, error) || target == 0 || target == kHopwatchNone) {
+        std::lock_guard<std::recursive_mutex> guard(m_lock);
+        m_errorText = L"Failed to resolve host IP address (" + text + L")";
+        m_lastError.store(error != 0 ? error : kErrorHostNotFound);
+        return FALSE;
+    }
+    m_targetAddress.store(HopwatchSwapOrder(target));
+    const CString dotted = FormatDottedAddress(target);
+    if (text != dotted) {
+        std::lock_guard<std::recursive_mutex> guard(m_lock);
+        m_title = text + L" -> " + dotted;
+        ++m_titleVersion;
+    }
+    QueueLookup(target);
+    m_prevSlotTime = m_curSlotTime = m_network->Now();
+    return TRUE;
+}
+
+double CHopwatchData::GetProbeSpacing() const {
+    const DWORD hopCount = m_hopCount.load();
+    const DWORD n = (m_routeComplete.load() != 0 && hopCount != 0) ? hopCount : m_maxTtl.load();
+    if (n == 0)
+        return 1.0 / 64;
+    return m_intervalMs.load() / 1000.0 / n;
+}
+
+double CHopwatchData::GetWaitTime() {
+    const std::int64_t frequency = m_network->Frequency();
+    if (frequency <= 0)
+        return 0.0;
+    const std::int64_t now = m_network->Now();
+    std::int64_t due;
+    if (m_stopRequested.load() != 0) {
+        // Nothing more is sent while stopping; wake when the oldest pending probe times out
+        // rather than sweeping without pause, and at once when nothing is pending.
+        std::lock_guard<std::recursive_mutex> guard(m_lock);
+        if (m_pendingHead == kHopwatchNone)
+            return 0.0;
+        due = m_pings[static_cast<int>(m_pendingHead)].time +
+              SecondsToTicks(m_timeoutMs.load() / 1000.0);
+    } else {
+        due = m_prevSlotTime + SecondsToTicks(GetProbeSpacing());
+    }
+    if (due <= now)
+        return 0.0;
+    return static_cast<double>(due - now) / static_cast<double>(frequency);
+}
+
+DWORD CHopwatchData::ReceiveReply() {
+    double wait = GetWaitTime();
+    const bool capped = wait > kMaxWaitSeconds;
+    if (capped)
+        wait = kMaxWaitSeconds;
+    long seconds = 0;
+    long microseconds = 0;
+    if (wait > 0) {
+        seconds = static_cast<long>(wait);
+        microseconds = static_cast<long>((wait - seconds) * 1000000.0);
+    }
+    DWORD error = 0;
+    const int ready = m_network->WaitReadable(seconds, microseconds, error);
+    if (ready < 0) {
+        SetError(error, L"Failed on raw socket receive select");
+        return error;
+    }
+    if (ready == 0)
+        return capped ? 0 : kWaitTimeout;
+    if (ready != 1)
+        return kErrorUnexpectedCount;
+    BYTE buffer[kBufferSize];
+    const std::int64_t now = m_network->Now();
+    DWORD source = 0;
+    int received = 0;
+    error = m_network->ReceiveFrom(buffer, kBufferSize, received, source);
+    if (error != 0) {
+        SetError(error, L"Failed on raw socket recvfrom");
+        return error;
+    }
+    ProcessReply(buffer, received, now, source);
+    return 0;
+}
+
+DWORD CHopwatchData::SendProbe() {
+    BYTE buffer[kBufferSize];
+    DWORD slot = 0;
+    int length = 0;
+    int ttl = 0;
+    DWORD destination = 0;
+    if (!PrepareProbe(slot, buffer, length, ttl, destination))
+        return 0;
+    DWORD error = m_network->SetTtl(ttl);
+    if (error != 0) {
+        SetError(error, L"Failed setting raw socket ttl option");
+        return error;
+    }
+    const std::int64_t sendTime = m_network->Now();
+    error = m_network->SendTo(buffer, length, destination);
+    if (error != 0) {
+        SetError(error, L"Failed on raw socket sendto");
+        return error;
+    }
+    RecordSent(slot, sendTime);
+    return 0;
+}
+
+WORD CHopwatchData::IcmpChecksum(const BYTE* message, int length) {
+    std::uint32_t sum = 0;
+    int i = 0;
+    for (; i + 1 < length; i += 2) {
+        std::uint16_t word;
+        std::memcpy(&word, message + i, 2);
+        sum += word;
+    }
+    if (i < length) {
+        const BYTE last[2] = {message[i], 0};
+        std::uint16_t word;
+        std::memcpy(&word, last, 2);
+        sum += word;
+    }
+    sum = (sum & 0xFFFF) + (sum >> 16);
+    sum += sum >> 16;
+    return static_cast<WORD>(~sum & 0xFFFF);
+}
+
+int CHopwatchData::BuildMessage(DWORD slot, BYTE* buffer) {
+    int size = static_cast<int>(m_packetSize.load() & ~1u);
+    if (size <= 64)
+        size = 64;
+    if (size >= kBufferSize)
+        size = kBufferSize;
+    const int length = size - kIpHeaderMin;
+    std::memset(buffer, 0, static_cast<size_t>(length));
+    buffer[0] = 8; // echo request
+    const DWORD id = m_network->ProcessId() & 0xFFFF;
+    buffer[4] = static_cast<BYTE>(id & 0xFF);
+    buffer[5] = static_cast<BYTE>(id >> 8);
+    buffer[6] = static_cast<BYTE>(slot & 0xFF);
+    buffer[7] = static_cast<BYTE>((slot >> 8) & 0xFF);
+    const WORD checksum = IcmpChecksum(buffer, length);
+    std::memcpy(buffer + 2, &checksum, 2);
+    return length;
+}
+
+bool CHopwatchData::PrepareProbe(DWORD& slot, BYTE* buffer, int& length, int& ttl,
+                                 DWORD& destination) {
+    std::lock_guard<std::recursive_mutex> guard(m_lock);
+    if (m_nextHop.load() >= m_hopCount.load())
+        m_nextHop.store(0);
+    SweepTimeouts(m_network->Now());
+    if (m_stopRequested.load() != 0) {
+        if (m_pendingTail == kHopwatchNone) {
+            AskWorkersToStop();
+            m_lastError.store(0);
+        }
+        return false;
+    }
+    const DWORD last = m_lastSlot.load();
+    DWORD candidate = (last + 1) & 0xFFFF;
+    while (m_pings[static_cast<int>(candidate)].state == kSlotTaken ||
+           m_pings[static_cast<int>(candidate)].state == kSlotPending) {
+        candidate = (candidate + 1) & 0xFFFF;
+        if (candidate == last)
+            return false;
+    }
+    const DWORD hop = m_nextHop.load();
+    SHopwatchPing& ping = m_pings[static_cast<int>(candidate)];
+    ping.state = kSlotTaken;
+    ping.hop = hop;
+    m_lastSlot.store(candidate);
+    slot = candidate;
+    length = BuildMessage(candidate, buffer);
+    if (hop > 0) {
+        ttl = static_cast<int>(hop);
+        destination = HopwatchSwapOrder(m_targetAddress.load());
+    } else {
+        // Hop 0 is this computer, sent with the largest TTL. 256 hops are allowed but the IP
+        // field ends at 255. Without a local address other than loopback, this computer is
+        // probed at 127.0.0.1: the all-ones "unknown" value would be a broadcast.
+        const DWORD maxTtl = m_maxTtl.load();
+        ttl = maxTtl < static_cast<DWORD>(kMaxIpTtl) ? static_cast<int>(maxTtl) : kMaxIpTtl;
+        const DWORD local = m_localAddress.load();
+        destination = HopwatchSwapOrder(local != kHopwatchNone ? local : kLoopbackAddress);
+        SHopwatchHost& self = m_hops[0];
+        if (self.address == kHopwatchNone) {
+            self.image = kImageLocal;
+            self.address = destination;
+            if (m_reverseDns.load()) {
+                self.name = kHopwatchLookingUp;
+                QueueLookup(destination);
+            }
+        }
+    }
+    m_prevSlotTime = m_curSlotTime;
+    if (m_routeComplete.load() == 0 && m_hopCount.load() < m_maxTtl.load()) {
+        ++m_hopCount;
+        RebuildRows();
+    }
+    if (++m_nextHop >= m_hopCount.load())
+        m_nextHop.store(0);
+    return true;
+}
+
+void CHopwatchData::RecordSent(DWORD slot, std::int64_t sendTime) {
+    const std::int64_t spacing = SecondsToTicks(GetProbeSpacing());
+    m_curSlotTime = m_prevSlotTime + spacing;
+    if (spacing <= 0) {
+        // A counter too coarse for the spacing: the schedule simply follows the sends.
+        m_curSlotTime = sendTime;
+    } else if (m_curSlotTime < sendTime) {
+        // Keep the grid's phase after a late send: the last grid time not after the send.
+        m_curSlotTime += ((sendTime - m_curSlotTime) / spacing) * spacing;
+    }
+    std::lock_guard<std::recursive_mutex> guard(m_lock);
+    SHopwatchPing& ping = m_pings[static_cast<int>(slot)];
+    ping.time = sendTime;
+    ping.state = kSlotPending;
+    ping.nextPending = kHopwatchNone;
+    ping.prevPending = m_pendingTail;
+    if (m_pendingTail != kHopwatchNone)
+        m_pings[static_cast<int>(m_pendingTail)].nextPending = slot;
+    else
+        m_pendingHead = slot;
+    m_pendingTail = slot;
+    SHopwatchHost& host = m_hops[static_cast<int>(ping.hop)];
+    ++host.sent;
+    ++host.version;
+    AddToChainHistories(ping.hop, slot, HopwatchNegativeNaN());
+    ++m_dataVersion;
+}
+
+void CHopwatchData::SweepTimeouts(std::int64_t now) {
+    const double timeout = m_timeoutMs.load() / 1000.0;
+    DWORD slot = m_pendingHead;
+    while (slot != kHopwatchNone) {
+        SHopwatchPing& ping = m_pings[static_cast<int>(slot)];
+        if (TicksToSeconds(now - ping.time) < timeout)
+            break; // the list is in send order: the rest are younger
+        const DWORD next = ping.nextPending;
+        UnlinkPending(slot);
+        ping.state = kSlotTimedOut;
+        if (ping.hop < m_hopCount.load()) {
+            SHopwatchHost& host = m_hops[static_cast<int>(ping.hop)];
+            ++host.lost;
+            ++host.version;
+            AddToChainHistories(ping.hop, slot, HopwatchPositiveNaN());
+            ++m_dataVersion;
+        }
+        slot = next;
+    }
+}
+
+void CHopwatchData::UnlinkPending(DWORD slot) {
+    SHopwatchPing& ping = m_pings[static_cast<int>(slot)];
+    if (ping.prevPending != kHopwatchNone)
+        m_pings[static_cast<int>(ping.prevPending)].nextPending = ping.nextPending;
+    else
+        m_pendingHead = ping.nextPending;
+    if (ping.nextPending != kHopwatchNone)
+        m_pings[static_cast<int>(ping.nextPending)].prevPending = ping.prevPending;
+    else
+        m_pendingTail = ping.prevPending;
+    ping.prevPending = ping.nextPending = kHopwatchNone;
+}
+
+// Matching stage. The IP header lengths are read from the datagram (a header with options is
+// longer than 20 bytes) and every offset is checked against the length before it is read.
+void CHopwatchData::ProcessReply(const BYTE* buffer, int length, std::int64_t receiveTime,
+                                 DWORD source) {
+    if (buffer == nullptr || length < kIpHeaderMin + kIcmpHeader)
+        return;
+    const int ipLength = HeaderLength(buffer[0]);
+    if (ipLength < kIpHeaderMin || length < ipLength + kIcmpHeader)
+        return;
+    const BYTE type = buffer[ipLength];
+    bool unreachable = false;
+    const CString* note = &EmptyNote();
+    DWORD responder = source;
+    int echo = ipLength;
+    if (type == 3 || type == 11) {
+        const int quoted = ipLength + kIcmpHeader;
+        if (length < quoted + kIpHeaderMin + kIcmpHeader)
+            return;
+        const int quotedLength = HeaderLength(buffer[quoted]);
+        if (quotedLength < kIpHeaderMin || length < quoted + quotedLength + kIcmpHeader)
+            return;
+        echo = quoted + quotedLength;
+        if (type == 3) {
+            unreachable = true;
+            note = &GetUnreachableText(buffer[ipLength + 1]);
+            responder = 0;
+        }
+    } else if (type != 0) {
+        return;
+    }
+    if (ReadLe16(buffer + echo + 4) != (m_network->ProcessId() & 0xFFFF))
+        return;
+    const DWORD slot = ReadLe16(buffer + echo + 6);
+
+    std::lock_guard<std::recursive_mutex> guard(m_lock);
+    if (slot >= static_cast<DWORD>(m_pings.GetSize()))
+        return; // no run has set up the slots yet
+    SHopwatchPing& ping = m_pings[static_cast<int>(slot)];
+    bool late = false;
+    if (ping.state == kSlotPending)
+        UnlinkPending(slot);
+    else if (ping.state == kSlotTimedOut)
+        late = true;
+    else
+        return;
+    if (ping.hop >= m_hopCount.load()) {
+        ping.state = kSlotFree;
+        return;
+    }
+    ProcessMatchedReply(slot, late, unreachable, *note, responder, receiveTime);
+}

@@ -1,0 +1,200 @@
+// Reply processing: round-trip statistics, unreachable notes, route splits and the end of the
+// route.
+#include "engine/CHopwatchData.h"
+
+#include <string>
+
+namespace {
+constexpr DWORD kSplitVersionStep = 0xDEADBEEFu;
+constexpr DWORD kNewAlternativeVersionOffset = 0x45123F22u;
+
+const wchar_t* const kUnreachableTexts[16] = {
+    L"Network Unreachable",
+    L"Host Unreachable",
+    L"Protocol unreachable",
+    L"Port unreachable",
+    L"Fragmentation needed but the DF bit was set",
+    L"Source route failed",
+    L"Destination network unknown",
+    L"Destination host unknown",
+    L"Source host isolated",
+    L"Destination network administratively prohibited",
+    L"Destination host administratively prohibited",
+    L"Network unreachable for this type of service",
+    L"Host unreachable for this type of service",
+    L"Communication administratively prohibited by filtering",
+    L"Host precedence violation",
+    L"Precedence cutoff in effect",
+};
+
+struct SUnreachableTable {
+    CString texts[256];
+    SUnreachableTable() {
+        for (int code = 0; code < 256; ++code)
+            texts[code] = code < 16 ? CString(kUnreachableTexts[code])
+                                    : L"Host unreachable (code " + std::to_wstring(code) + L")";
+    }
+};
+} // namespace
+
+const CString& CHopwatchData::GetUnreachableText(BYTE code) {
+    static const SUnreachableTable table;
+    return table.texts[code];
+}
+
+DWORD CHopwatchData::AddAlternative(DWORD follower) {
+    const DWORD count = m_altCount.load();
+    if (count >= m_maxSplits.load() || count >= static_cast<DWORD>(m_alternatives.GetSize())) {
+        SetError(kErrorTooManySplits, L"Too many route splits");
+        return kHopwatchNone;
+    }
+    ++m_altCount;
+    InitHost(m_alternatives[static_cast<int>(count)], m_altHistories[static_cast<int>(count)], 0);
+    m_alternatives[static_cast<int>(count)].nextAlternative = follower;
+    return count;
+}
+
+void CHopwatchData::AddToChainHistories(DWORD hop, DWORD slot, double value) {
+    m_hopHistories[static_cast<int>(hop)].Add(slot, value);
+    const DWORD altCount = m_altCount.load();
+    DWORD alt = m_hops[static_cast<int>(hop)].nextAlternative;
+    for (DWORD steps = 0; alt < altCount && steps < altCount; ++steps) {
+        m_altHistories[static_cast<int>(alt)].Add(slot, value);
+        alt = m_alternatives[static_cast<int>(alt)].nextAlternative;
+    }
+}
+
+void CHopwatchData::UpdateRtt(SHopwatchHost& host, double rtt) {
+    host.lastRtt = rtt;
+    if (host.received++ == 0) {
+        host.minRtt = host.maxRtt = host.sumRtt = rtt;
+        return;
+    }
+    host.maxRtt = host.maxRtt > rtt ? host.maxRtt : rtt;
+    host.minRtt = host.minRtt < rtt ? host.minRtt : rtt;
+    host.sumRtt += rtt;
+}
+
+// Second stage of ProcessReply, with the data lock held: the reply to slot at hop h < m_hopCount.
+void CHopwatchData::ProcessMatchedReply(DWORD slot, bool late, bool unreachable,
+                                        const CString& note, DWORD responder,
+                                        std::int64_t receiveTime) {
+    SHopwatchPing& ping = m_pings[static_cast<int>(slot)];
+    const DWORD h = ping.hop;
+    double rtt = HopwatchNegativeNaN();
+    if (!unreachable) {
+        ping.time = receiveTime - ping.time;
+        rtt = TicksToSeconds(ping.time);
+        ping.state = kSlotAnswered;
+    } else {
+        ping.state = kSlotUnreachable;
+    }
+    SHopwatchHost& hop = m_hops[static_cast<int>(h)];
+    const bool reverseDns = m_reverseDns.load() != FALSE;
+    if (hop.note != note)
+        hop.note = note;
+
+    DWORD answered = kHopwatchNone; // the alternative record that answered, if the hop is split
+    bool newSplit = false;
+    bool needAlternative = false;
+    if (hop.address == kHopwatchNone) {
+        hop.address = responder;
+        if (reverseDns && responder != 0) {
+            hop.name = kHopwatchLookingUp;
+            QueueLookup(responder);
+        }
+    } else if (hop.address == responder) {
+        // the known responder answered again
+    } else if (hop.address == 0) {
+        const DWORD altCount = m_altCount.load();
+        DWORD alt = hop.nextAlternative;
+        for (DWORD steps = 0; alt < altCount && steps < altCount; ++steps) {
+            SHopwatchHost& record = m_alternatives[static_cast<int>(alt)];
+            const bool match = answered == kHopwatchNone && record.address == responder;
+            if (match)
+                answered = alt;
+            m_altHistories[static_cast<int>(alt)].Add(slot, match ? rtt : HopwatchPositiveNaN());
+            alt = record.nextAlternative;
+        }
+        needAlternative = answered == kHopwatchNone;
+    } else {
+        // A second responder at this hop: the hop's record so far becomes the first alternative
+        // and the hop's record becomes the aggregate of all of them.
+        const DWORD first = AddAlternative(kHopwatchNone);
+        if (first == kHopwatchNone)
+            return;
+        SHopwatchHost& copy = m_alternatives[static_cast<int>(first)];
+        copy = hop;
+        copy.version += kSplitVersionStep;
+        copy.ttl = 0;
+        copy.image = kImageAlternative;
+        copy.lost = 0;
+        copy.sent = 0;
+        hop.address = 0;
+        hop.image = kImageSplit;
+        hop.nextAlternative = first;
+        hop.name.clear();
+        newSplit = true;
+        needAlternative = true;
+    }
+    if (needAlternative) {
+        const DWORD added = AddAlternative(hop.nextAlternative);
+        if (added == kHopwatchNone)
+            return;
+        hop.nextAlternative = added;
+        DWORD chain = 0;
+        for (DWORD alt = added; alt != kHopwatchNone && chain <= m_altCount.load();
+             alt = m_alternatives[static_cast<int>(alt)].nextAlternative)
+            ++chain;
+        hop.name = L"* " + std::to_wstring(chain) + L" alternative routes *";
+        SHopwatchHost& record = m_alternatives[static_cast<int>(added)];
+        record.version = hop.version - kNewAlternativeVersionOffset;
+        record.address = responder;
+        record.image = kImageAlternative;
+        m_altHistories[static_cast<int>(added)].Add(slot, rtt);
+        if (reverseDns && responder != 0) {
+            QueueLookup(responder);
+            record.name = kHopwatchLookingUp;
+        }
+        answered = added;
+        newSplit = true;
+    }
+
+    m_hopHistories[static_cast<int>(h)].Add(slot, rtt);
+    if (unreachable) {
+        if (!late)
+            ++hop.lost;
+    } else {
+        if (late && hop.lost > 0)
+            --hop.lost; // the sweep had counted it lost
+        UpdateRtt(hop, rtt);
+        if (answered != kHopwatchNone) {
+            UpdateRtt(m_alternatives[static_cast<int>(answered)], rtt);
+            ++m_alternatives[static_cast<int>(answered)].version;
+        } else if (h != 0) {
+            hop.image = kImageAnswering;
+        }
+    }
+    ++hop.version;
+
+    if (responder == HopwatchSwapOrder(m_targetAddress.load())) {
+        if (answered != kHopwatchNone)
+            m_alternatives[static_cast<int>(answered)].image = kImageTarget;
+        else
+            hop.image = kImageTarget;
+        if (m_routeComplete.load() == 0) {
+            m_routeComplete.store(1);
+            if (h + 1 < m_hopCount.load())
+                m_hopCount.store(h + 1);
+            RebuildRows();
+        } else if (newSplit) {
+            RebuildRows();
+        }
+    } else if (h + 1 >= m_hopCount.load() && m_hopCount.load() < m_maxTtl.load()) {
+        ++m_hopCount;
+        RebuildRows();
+    } else if (newSplit) {
+        RebuildRows();
+    }
+    ++m_dataVersion;
+}

@@ -1,0 +1,76 @@
+// Raw ICMP socket on POSIX. Like Winsock, a Linux raw ICMP socket delivers the IP header too.
+#include "platform/icmp_socket.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstring>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+static int Fd(PlatformSocket socket) {
+    return static_cast<int>(socket);
+}
+
+static DWORD LastError() {
+    return errno != 0 ? static_cast<DWORD>(errno) : static_cast<DWORD>(EIO);
+}
+
+DWORD PlatformIcmpOpen(PlatformSocket& socket) {
+    int fd = ::socket(AF_INET, SOCK_RAW, IPPROTO_ICMP);
+    if (fd < 0) {
+        socket = kInvalidPlatformSocket;
+        return LastError();
+    }
+    socket = static_cast<PlatformSocket>(fd);
+    return 0;
+}
+
+DWORD PlatformIcmpClose(PlatformSocket socket) {
+    return ::close(Fd(socket)) == 0 ? 0 : LastError();
+}
+
+DWORD PlatformIcmpSetTtl(PlatformSocket socket, int ttl) {
+    return ::setsockopt(Fd(socket), IPPROTO_IP, IP_TTL, &ttl, sizeof ttl) == 0 ? 0 : LastError();
+}
+
+DWORD PlatformIcmpSendTo(PlatformSocket socket, const BYTE* message, int length, DWORD address) {
+    sockaddr_in to;
+    std::memset(&to, 0, sizeof to);
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = address;
+    ssize_t sent = ::sendto(Fd(socket), message, static_cast<size_t>(length), 0,
+                            reinterpret_cast<const sockaddr*>(&to), sizeof to);
+    return sent < 0 ? LastError() : 0;
+}
+
+// poll rather than select: select cannot watch a descriptor at or above FD_SETSIZE.
+int PlatformIcmpWaitReadable(PlatformSocket socket, long seconds, long microseconds, DWORD& error) {
+    pollfd entry{Fd(socket), POLLIN, 0};
+    long long ms = static_cast<long long>(seconds) * 1000 + (microseconds + 999) / 1000;
+    if (ms > 0x7FFFFFFF)
+        ms = 0x7FFFFFFF;
+    int ready = ::poll(&entry, 1, static_cast<int>(ms));
+    if (ready < 0) {
+        error = LastError();
+        return -1;
+    }
+    return ready;
+}
+
+DWORD PlatformIcmpReceiveFrom(PlatformSocket socket, BYTE* buffer, int capacity, int& received,
+                              DWORD& source) {
+    sockaddr_in from;
+    std::memset(&from, 0, sizeof from);
+    socklen_t fromLength = sizeof from;
+    ssize_t count = ::recvfrom(Fd(socket), buffer, static_cast<size_t>(capacity), 0,
+                               reinterpret_cast<sockaddr*>(&from), &fromLength);
+    if (count < 0) {
+        received = 0;
+        return LastError();
+    }
+    received = static_cast<int>(count);
+    source = from.sin_addr.s_addr;
+    return 0;
+}

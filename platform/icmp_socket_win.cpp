@@ -1,0 +1,73 @@
+// Raw ICMP socket on Winsock 2, which delivers the IP header with every datagram.
+#include "platform/icmp_socket.h"
+
+#include "platform/sockets_init.h"
+
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+#include <cstring>
+
+static SOCKET Sock(PlatformSocket socket) {
+    return static_cast<SOCKET>(socket);
+}
+
+DWORD PlatformIcmpOpen(PlatformSocket& socket) {
+    socket = kInvalidPlatformSocket;
+    if (!PlatformSocketsInit())
+        return static_cast<DWORD>(WSAGetLastError());
+    SOCKET s = ::socket(AF_INET, SOCK_RAW, IPPROTO_ICMP);
+    if (s == INVALID_SOCKET)
+        return static_cast<DWORD>(WSAGetLastError());
+    socket = static_cast<PlatformSocket>(s);
+    return 0;
+}
+
+DWORD PlatformIcmpClose(PlatformSocket socket) {
+    return closesocket(Sock(socket)) == 0 ? 0 : static_cast<DWORD>(WSAGetLastError());
+}
+
+DWORD PlatformIcmpSetTtl(PlatformSocket socket, int ttl) {
+    int result = setsockopt(Sock(socket), IPPROTO_IP, IP_TTL, reinterpret_cast<const char*>(&ttl),
+                            sizeof ttl);
+    return result == 0 ? 0 : static_cast<DWORD>(WSAGetLastError());
+}
+
+DWORD PlatformIcmpSendTo(PlatformSocket socket, const BYTE* message, int length, DWORD address) {
+    sockaddr_in to;
+    std::memset(&to, 0, sizeof to);
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = address;
+    int sent = sendto(Sock(socket), reinterpret_cast<const char*>(message), length, 0,
+                      reinterpret_cast<const sockaddr*>(&to), sizeof to);
+    return sent == SOCKET_ERROR ? static_cast<DWORD>(WSAGetLastError()) : 0;
+}
+
+int PlatformIcmpWaitReadable(PlatformSocket socket, long seconds, long microseconds, DWORD& error) {
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(Sock(socket), &readable);
+    timeval wait{seconds, microseconds};
+    int ready = select(0, &readable, nullptr, nullptr, &wait);
+    if (ready == SOCKET_ERROR) {
+        error = static_cast<DWORD>(WSAGetLastError());
+        return -1;
+    }
+    return ready;
+}
+
+DWORD PlatformIcmpReceiveFrom(PlatformSocket socket, BYTE* buffer, int capacity, int& received,
+                              DWORD& source) {
+    sockaddr_in from;
+    std::memset(&from, 0, sizeof from);
+    int fromLength = sizeof from;
+    int count = recvfrom(Sock(socket), reinterpret_cast<char*>(buffer), capacity, 0,
+                         reinterpret_cast<sockaddr*>(&from), &fromLength);
+    if (count == SOCKET_ERROR) {
+        received = 0;
+        return static_cast<DWORD>(WSAGetLastError());
+    }
+    received = count;
+    source = from.sin_addr.s_addr;
+    return 0;
+}

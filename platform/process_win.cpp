@@ -1,0 +1,12 @@
+// Process and thread services on Windows.
+#include "platform/process.h"
+
+#include <windows.h>
+
+DWORD PlatformProcessId() {
+    return GetCurrentProcessId();
+}
+
+bool PlatformSetLowestThreadPriority() {
+    return SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST) != FALSE;
+}
