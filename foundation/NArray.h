@@ -1,4 +1,5 @@
-// NArray: a growable array that allocates exactly the size asked for and resets elements leaving it.
+// NArray: a growable array that allocates exactly the size asked for and resets elements leaving
+// it.
 #pragma once
 
 #include <cstddef>
@@ -17,6 +18,17 @@ public:
         if (this != &other) {
             m_nGrowBy = other.m_nGrowBy;
             CopyFrom(other);
+        }
+        return *this;
+    }
+    // Moving hands the storage over, so resetting an element with `a[i] = T()` really releases
+    // what a nested array held instead of keeping its capacity.
+    NArray(NArray&& other) noexcept : m_nGrowBy(other.m_nGrowBy) { Swap(other); }
+    NArray& operator=(NArray&& other) noexcept {
+        if (this != &other) {
+            Free();
+            m_nGrowBy = other.m_nGrowBy;
+            Swap(other);
         }
         return *this;
     }
@@ -62,6 +74,11 @@ public:
     int GetGrowBy() const { return m_nGrowBy; }
 
 private:
+    void Swap(NArray& other) noexcept {
+        std::swap(m_pData, other.m_pData);
+        std::swap(m_nSize, other.m_nSize);
+        std::swap(m_nMaxSize, other.m_nMaxSize);
+    }
     void Free() {
         delete[] m_pData;
         m_pData = nullptr;

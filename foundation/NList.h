@@ -60,8 +60,10 @@ public:
             return T();
         return RemoveNode(m_pHead);
     }
-    // Unlinks and frees a node of this list, returning its element.
+    // Unlinks and frees a node of this list, returning its element; nullptr gives T().
     T RemoveNode(SNode* node) {
+        if (node == nullptr)
+            return T();
         if (node->m_pPrev != nullptr)
             node->m_pPrev->m_pNext = node->m_pNext;
         else
