@@ -1,4 +1,4 @@
-// CNInetHost: turns a host text ("name", "1.2.3.4", optionally ":port") into IPv4 addresses; the local address.
+// CNInetHost: host text (a name or dotted address, optional ":port") to IPv4 addresses; local address.
 #pragma once
 
 #include "foundation/NArray.h"
@@ -29,6 +29,7 @@ public:
 private:
     void ClearResults();
 
+    CString m_strText; // the whole trimmed text as set, port included, so Resolve can repeat
     CString m_strHost;
     CString m_strCanonicalName;
     int m_nPort = -1;
@@ -40,8 +41,14 @@ private:
 };
 
 // The lowest IPv4 address of this computer that is neither 0.0.0.0 nor 127.0.0.1, in network byte
-// order. FALSE when there is none.
+// order. FALSE (*address untouched) when there is none or address is null. Blocks briefly on
+// the system's interface table; any thread.
 BOOL GetLocalAddress(DWORD* address);
+
+// The choice GetLocalAddress makes among the given addresses (network byte order): the lowest in
+// the order of its four bytes that is neither 0.0.0.0 nor 127.0.0.1. Other loopback addresses
+// count as ordinary ones. FALSE (*address untouched) when there is none.
+BOOL SelectLocalAddress(const DWORD* addresses, DWORD count, DWORD* address);
 
 // Dotted decimal text of an address in network byte order ("192.0.2.7").
 CString FormatDottedAddress(DWORD address);

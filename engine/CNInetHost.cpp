@@ -1,0 +1,161 @@
+// CNInetHost: host text to IPv4 addresses through the system's resolver; the local address.
+#include "engine/CNInetHost.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "foundation/blank_set.h"
+#include "platform/ansi_text.h"
+#include "platform/resolver.h"
+
+namespace {
+
+const DWORD kLoopbackHostOrder = 0x7F000001; // 127.0.0.1
+const size_t kMaxPortDigits = 5;
+const DWORD kMaxPort = 65535;
+
+// The address's four bytes in network order as one number, so that numeric order is the order
+// of the bytes whatever the host's byte order.
+DWORD ToHostOrder(DWORD address) {
+    const auto value = static_cast<std::uint32_t>(address);
+    unsigned char bytes[4];
+    std::memcpy(bytes, &value, sizeof bytes);
+    return (static_cast<DWORD>(bytes[0]) << 24) | (static_cast<DWORD>(bytes[1]) << 16) |
+           (static_cast<DWORD>(bytes[2]) << 8) | static_cast<DWORD>(bytes[3]);
+}
+
+// A port text is at most five decimal digits with a value of at most 65535.
+bool ParsePort(const CString& text, int& port) {
+    if (text.size() > kMaxPortDigits)
+        return false;
+    DWORD value = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9')
+            return false;
+        value = value * 10 + static_cast<DWORD>(c - L'0');
+    }
+    if (value > kMaxPort)
+        return false;
+    port = static_cast<int>(value);
+    return true;
+}
+
+} // namespace
+
+CNInetHost::CNInetHost(const CString& host) {
+    SetHost(host);
+    Resolve();
+}
+
+CNInetHost::~CNInetHost() = default;
+
+void CNInetHost::ClearResults() {
+    m_nPort = -1;
+    m_strCanonicalName.clear();
+    m_aliases.SetSize(0);
+    m_addresses.SetSize(0);
+    m_dwAliasCount = 0;
+    m_dwAddressLength = 0;
+    m_dwAddressCount = 0;
+}
+
+void CNInetHost::SetHost(const CString& host) {
+    ClearResults();
+    m_strText = TrimBlanks(host);
+    m_strHost = m_strText;
+}
+
+BOOL CNInetHost::Resolve() {
+    ClearResults();
+    m_strHost = m_strText;
+    const size_t colon = m_strText.find(L':');
+    if (colon != CString::npos) {
+        m_strHost = TrimBlanks(m_strText.substr(0, colon));
+        const CString portText = TrimBlanks(m_strText.substr(colon + 1));
+        if (!portText.empty() && !ParsePort(portText, m_nPort)) {
+            ClearResults();
+            PlatformSetInvalidHostError();
+            return FALSE;
+        }
+    }
+    std::string name;
+    if (m_strHost.empty() || !PlatformWideToAnsi(m_strHost, name)) {
+        ClearResults();
+        PlatformSetInvalidHostError();
+        return FALSE;
+    }
+
+    DWORD dotted = 0;
+    if (PlatformParseDotted(name, dotted)) {
+        if (!m_addresses.SetSize(1)) {
+            ClearResults();
+            return FALSE;
+        }
+        m_addresses[0] = dotted;
+        m_dwAddressCount = 1;
+        m_dwAddressLength = 4;
+        m_strCanonicalName = FormatDottedAddress(dotted);
+        return TRUE;
+    }
+
+    SResolvedHost answer;
+    if (!PlatformResolveName(name, answer) || answer.addresses.empty()) {
+        ClearResults();
+        return FALSE;
+    }
+    const int aliasCount = static_cast<int>(answer.aliases.size());
+    const int addressCount = static_cast<int>(answer.addresses.size());
+    if (!m_aliases.SetSize(aliasCount) || !m_addresses.SetSize(addressCount)) {
+        ClearResults();
+        return FALSE;
+    }
+    m_strCanonicalName = PlatformAnsiToWide(answer.officialName);
+    for (int i = 0; i < aliasCount; ++i)
+        m_aliases[i] = PlatformAnsiToWide(answer.aliases[static_cast<size_t>(i)]);
+    for (int i = 0; i < addressCount; ++i)
+        m_addresses[i] = answer.addresses[static_cast<size_t>(i)];
+    m_dwAliasCount = static_cast<DWORD>(aliasCount);
+    m_dwAddressCount = static_cast<DWORD>(addressCount);
+    m_dwAddressLength = 4;
+    return TRUE;
+}
+
+BOOL SelectLocalAddress(const DWORD* addresses, DWORD count, DWORD* address) {
+    if (addresses == nullptr || address == nullptr)
+        return FALSE;
+    bool found = false;
+    DWORD best = 0;
+    for (DWORD i = 0; i < count; ++i) {
+        const DWORD value = ToHostOrder(addresses[i]);
+        if (value == 0 || value == kLoopbackHostOrder)
+            continue;
+        if (!found || value < ToHostOrder(best)) {
+            best = addresses[i];
+            found = true;
+        }
+    }
+    if (found)
+        *address = best;
+    return found ? TRUE : FALSE;
+}
+
+BOOL GetLocalAddress(DWORD* address) {
+    if (address == nullptr)
+        return FALSE;
+    std::vector<DWORD> addresses;
+    if (!PlatformLocalAddresses(addresses))
+        return FALSE;
+    return SelectLocalAddress(addresses.data(), static_cast<DWORD>(addresses.size()), address);
+}
+
+CString FormatDottedAddress(DWORD address) {
+    const DWORD value = ToHostOrder(address);
+    CString text;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        if (shift != 24)
+            text += L'.';
+        text += std::to_wstring((value >> shift) & 0xFF);
+    }
+    return text;
+}
