@@ -31,3 +31,15 @@ foreach(layer foundation engine results settings report console)
         set_tests_properties(${layer}_tests PROPERTIES LABELS unit TIMEOUT 600)
     endif()
 endforeach()
+
+# Wine takes the time zone from TZ when a process starts, so the zone test of the timestamp runs
+# once per zone with TZ in its environment (the native test switches TZ itself).
+if(WIN32 AND TARGET foundation_tests)
+    foreach(zone GMT0 XCT-1 EST5 XIST-5:30)
+        string(MAKE_C_IDENTIFIER "foundation_zone_${zone}" zone_test)
+        add_test(NAME ${zone_test}
+                 COMMAND foundation_tests --gtest_brief=1 --gtest_filter=TimeStampZone.*)
+        set_tests_properties(${zone_test} PROPERTIES ENVIRONMENT "TZ=${zone}" LABELS unit
+                             TIMEOUT 120)
+    endforeach()
+endif()

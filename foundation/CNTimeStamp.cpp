@@ -20,6 +20,20 @@ constexpr std::size_t kLastFormatBuffer = 65536;
 // platforms give the same text.
 constexpr WORD kLastFormattableYear = 9999;
 
+unsigned DaysInMonth(unsigned year, unsigned month) {
+    static const unsigned kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
+// The range SystemTimeToFileTime documents; checked here so that every platform refuses the same.
+bool IsValidCalendar(const SCalendarTime& fields) {
+    return fields.year >= 1601 && fields.year <= 30827 && fields.month >= 1 && fields.month <= 12 &&
+           fields.day >= 1 && fields.day <= DaysInMonth(fields.year, fields.month) &&
+           fields.hour <= 23 && fields.minute <= 59 && fields.second <= 59 &&
+           fields.milliseconds <= 999;
+}
+
 // `value` as exactly `digits` digits of `radix`, zero-padded: the number plus radix^digits is
 // converted and its leading 1 dropped. Lower-case letters.
 CString FixedDigits(std::uint32_t value, std::uint32_t power, int radix) {
@@ -135,7 +149,7 @@ CNTimeStamp::CNTimeStamp(WORD year, WORD month, WORD day, WORD hour, WORD minute
                          WORD milliseconds) {
     const SCalendarTime fields = {year, month, 0, day, hour, minute, second, milliseconds};
     std::uint64_t value = 0;
-    if (PlatformCalendarToCount(fields, &value))
+    if (IsValidCalendar(fields) && PlatformCalendarToCount(fields, &value))
         SetValue(value);
 }
 

@@ -33,6 +33,7 @@ bool PlatformTimeZoneBias(long* biasMinutes);
 // refuses them); *fields is then untouched. Any thread.
 bool PlatformCountToCalendar(std::uint64_t count, SCalendarTime* fields);
 
-// Joins calendar fields into a count. FALSE when a field is out of range (day 31 of April, month
-// 13, year before 1601 or after 30827); *count is then untouched. Any thread.
+// Joins calendar fields into a count. The caller passes fields in range (a real date of the years
+// 1601 to 30827): the systems differ in which wrong fields they refuse (Wine takes 29 February of
+// any year). FALSE when the system refuses them; *count is then untouched. Any thread.
 bool PlatformCalendarToCount(const SCalendarTime& fields, std::uint64_t* count);

@@ -38,12 +38,6 @@ void CivilFromDays(std::int64_t days, std::int64_t* year, unsigned* month, unsig
     *year = static_cast<std::int64_t>(yearOfEra) + era * 400 + (*month <= 2);
 }
 
-unsigned DaysInMonth(unsigned year, unsigned month) {
-    static const unsigned kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month == 2 && leap ? 29 : kDays[month - 1];
-}
-
 // The local zone's offset east of UTC in seconds at the given moment; reads TZ afresh.
 bool LocalOffsetSeconds(time_t at, long* offset) {
     tzset(); // localtime_r alone need not notice a changed TZ
@@ -112,10 +106,6 @@ bool PlatformCountToCalendar(std::uint64_t count, SCalendarTime* fields) {
 }
 
 bool PlatformCalendarToCount(const SCalendarTime& fields, std::uint64_t* count) {
-    if (fields.year < 1601 || fields.year > 30827 || fields.month < 1 || fields.month > 12 ||
-        fields.day < 1 || fields.day > DaysInMonth(fields.year, fields.month) || fields.hour > 23 ||
-        fields.minute > 59 || fields.second > 59 || fields.milliseconds > 999)
-        return false;
     const std::int64_t days = DaysFromCivil(fields.year, fields.month, fields.day) + kDaysTo1970;
     const std::int64_t seconds =
         days * kSecondsPerDay + fields.hour * 3600 + fields.minute * 60 + fields.second;

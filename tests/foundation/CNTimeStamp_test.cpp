@@ -76,8 +76,8 @@ TEST(TimeStamp, CalendarConversionRoundTripsAcrossTheWholeRange) {
         SCalendarTime fields;
         ASSERT_TRUE(PlatformCountToCalendar(count, &fields)) << count;
         std::uint64_t back = 0;
-        ASSERT_EQ(PlatformCalendarToCount(fields, &back), fields.year <= 30827) << count;
         if (fields.year <= 30827) {
+            ASSERT_TRUE(PlatformCalendarToCount(fields, &back)) << count;
             ASSERT_EQ(back, count) << fields.year << "-" << fields.month << "-" << fields.day;
         }
         ASSERT_EQ(fields.hour * 10000 + fields.minute * 100 + fields.second, 131415);
