@@ -1,4 +1,4 @@
-// CNInetHost: host text (a name or dotted address, optional ":port") to IPv4 addresses; local address.
+// CNInetHost: host text (name or address, optional ":port") to IPv4 addresses; the local address.
 #pragma once
 
 #include "foundation/NArray.h"

@@ -10,6 +10,6 @@
 // so a name is never silently replaced by a different one. Thread-safe.
 bool PlatformWideToAnsi(const CString& text, std::string& out);
 
-// Converts text from the system's 8-bit code page; an unconvertible text gives an empty string.
-// Thread-safe.
+// Converts a name the socket layer returned; the same as AnsiToString (foundation/text_utils.h):
+// an unconvertible text gives an empty string. Thread-safe.
 CString PlatformAnsiToWide(const std::string& text);

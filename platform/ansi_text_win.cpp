@@ -1,4 +1,4 @@
-// 8-bit code page conversion on Windows: the ANSI code page through the system converters.
+// 8-bit code page conversion on Windows: the ANSI code page through the system converter.
 #include "platform/ansi_text.h"
 
 #include <windows.h>
@@ -27,19 +27,4 @@ bool PlatformWideToAnsi(const CString& text, std::string& out) {
         return false;
     out.swap(result);
     return true;
-}
-
-CString PlatformAnsiToWide(const std::string& text) {
-    if (text.empty() || text.size() > 0x0FFFFFFF)
-        return CString();
-    const int length = static_cast<int>(text.size());
-    const int needed =
-        ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), length, nullptr, 0);
-    if (needed <= 0)
-        return CString();
-    CString result(static_cast<size_t>(needed), L'\0');
-    if (::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), length, result.data(),
-                              needed) != needed)
-        return CString();
-    return result;
 }
