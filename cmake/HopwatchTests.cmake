@@ -16,6 +16,12 @@ file(GLOB HOPWATCH_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/supp
 
 foreach(layer foundation engine results settings report console)
     file(GLOB layer_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${layer}/*_test.cpp)
+    if(layer STREQUAL "console" AND layer_tests)
+        # The console is not part of the core library: its tests build its sources (all but main).
+        file(GLOB console_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/console/*.cpp)
+        list(FILTER console_sources EXCLUDE REGEX "/main\\.cpp$")
+        list(APPEND layer_tests ${console_sources})
+    endif()
     if(WIN32)
         list(FILTER layer_tests EXCLUDE REGEX "_posix_test\\.cpp$")
     else()
