@@ -97,7 +97,10 @@ void CHopwatchData::ProcessMatchedReply(DWORD slot, bool late, bool unreachable,
     DWORD answered = kHopwatchNone; // the alternative record that answered, if the hop is split
     bool newSplit = false;
     bool needAlternative = false;
-    if (hop.address == kHopwatchNone) {
+    // A hop's first answer can move the end of the visible rows, so the row index is rebuilt
+    // then too; otherwise a hop that first answers after the route stopped growing stays hidden.
+    const bool firstAnswer = hop.address == kHopwatchNone;
+    if (firstAnswer) {
         hop.address = responder;
         if (reverseDns && responder != 0) {
             hop.name = kHopwatchLookingUp;
@@ -187,13 +190,13 @@ void CHopwatchData::ProcessMatchedReply(DWORD slot, bool late, bool unreachable,
             if (h + 1 < m_hopCount.load())
                 m_hopCount.store(h + 1);
             RebuildRows();
-        } else if (newSplit) {
+        } else if (newSplit || firstAnswer) {
             RebuildRows();
         }
     } else if (h + 1 >= m_hopCount.load() && m_hopCount.load() < m_maxTtl.load()) {
         ++m_hopCount;
         RebuildRows();
-    } else if (newSplit) {
+    } else if (newSplit || firstAnswer) {
         RebuildRows();
     }
     ++m_dataVersion;

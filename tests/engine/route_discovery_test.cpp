@@ -1,0 +1,203 @@
+// Route discovery: splits into alternatives, the target ending the route, unreachable notes, rows.
+#include <cfloat>
+
+#include <gtest/gtest.h>
+
+#include "support/HopwatchTestData.h"
+
+namespace {
+const DWORD kTarget = TestIp(198, 51, 100, 9);
+const DWORD kX = TestIp(203, 0, 113, 1);
+const DWORD kY = TestIp(203, 0, 113, 2);
+const DWORD kZ = TestIp(203, 0, 113, 3);
+
+class RouteTest : public ::testing::Test {
+protected:
+    RouteTest() : data(&net) {
+        net.target = kTarget;
+        net.local = TestIp(192, 0, 2, 10);
+        EXPECT_TRUE(data.BeginRun(L"198.51.100.9", 1000, 5000, 32, 1));
+    }
+    DWORD Id() const { return net.processId & 0xFFFF; }
+    // Probes a hop and answers it with a time-exceeded from a responder after ms milliseconds.
+    DWORD Answer(DWORD hop, DWORD responder, int ms = 5, BYTE type = 11, BYTE code = 0) {
+        const DWORD slot = data.ProbeHop(hop);
+        net.Advance(ms * 1000);
+        const std::vector<BYTE> datagram =
+            type == 0 ? MakeEchoReply(Id(), slot) : MakeIcmpError(type, code, Id(), slot);
+        data.Feed(datagram, responder, net.Now());
+        return slot;
+    }
+    SHopwatchHost Row(int row) {
+        SHopwatchHost host;
+        EXPECT_TRUE(data.GetRow(row, host, 0xFFFFFFFF, TRUE));
+        return host;
+    }
+
+    CFakeHopwatchNetwork net;
+    CTestHopwatchData data;
+};
+} // namespace
+
+TEST_F(RouteTest, ASecondAndThirdResponderSplitTheHop) {
+    Answer(3, kX, 4);
+    SHopwatchHost hop = Row(3);
+    EXPECT_EQ(hop.address, kX);
+    EXPECT_EQ(hop.name, kHopwatchLookingUp);
+    EXPECT_EQ(hop.image, kImageAnswering);
+    EXPECT_EQ(hop.received, 1u);
+
+    Answer(3, kY, 8);
+    EXPECT_EQ(data.Rows(), (std::vector<DWORD>{0, 1, 2, 3, kHopwatchAltRowFlag | 1,
+                                               kHopwatchAltRowFlag | 0, 4, 5}));
+    hop = Row(3);
+    EXPECT_EQ(hop.address, 0u);
+    EXPECT_EQ(hop.image, kImageSplit);
+    EXPECT_EQ(hop.name, L"* 2 alternative routes *");
+    EXPECT_EQ(hop.sent, 2u);
+    EXPECT_EQ(hop.received, 2u);
+    EXPECT_DOUBLE_EQ(hop.maxRtt, 0.008);
+    const SHopwatchHost y = Row(4);
+    EXPECT_EQ(y.address, kY);
+    EXPECT_EQ(y.image, kImageAlternative);
+    EXPECT_EQ(y.received, 1u);
+    const SHopwatchHost x = Row(5);
+    EXPECT_EQ(x.address, kX);
+    EXPECT_EQ(x.ttl, 0u);
+    EXPECT_EQ(x.received, 1u); // what hop 3 had before the split
+    EXPECT_DOUBLE_EQ(x.minRtt, 0.004);
+    EXPECT_EQ(x.sent, 0u);
+    EXPECT_EQ(x.lost, 0u);
+
+    Answer(3, kZ);
+    EXPECT_EQ(Row(3).name, L"* 3 alternative routes *");
+    EXPECT_EQ(Row(4).address, kZ); // the newest responder heads the chain
+    Answer(3, kX);                 // a known responder: no new record
+    EXPECT_EQ(Row(3).name, L"* 3 alternative routes *");
+    EXPECT_EQ(Row(6).received, 2u);
+
+    // The history of the alternatives that did not answer shows nothing for that probe.
+    CHopwatchHist4Show show;
+    show.wanted = 1;
+    ASSERT_EQ(data.GetRowHistory(4, show), 1);
+    EXPECT_EQ(show.values[0], -2.0);
+    ASSERT_EQ(data.GetRowHistory(6, show), 1);
+    EXPECT_EQ(show.values[0], 0.005);
+}
+
+TEST_F(RouteTest, TheTargetEndsTheRoute) {
+    data.m_hopCount.store(20);
+    Answer(7, kTarget, 5, 0);
+    EXPECT_TRUE(data.IsRouteComplete());
+    EXPECT_EQ(data.GetHopCount(), 8u);
+    EXPECT_EQ(Row(7).image, kImageTarget);
+    EXPECT_DOUBLE_EQ(data.GetProbeSpacing(), 1.0 / 8);
+
+    // Hop 0 keeps its own image on a reply with a time.
+    Answer(0, TestIp(192, 0, 2, 10), 1, 0);
+    EXPECT_EQ(Row(0).image, kImageLocal);
+    EXPECT_EQ(Row(0).received, 1u);
+
+    // A probe still out for a hop beyond the cut is dropped when answered.
+    data.m_hopCount.store(12);
+    const DWORD slot = data.ProbeHop(10);
+    data.m_hopCount.store(8);
+    data.Feed(MakeIcmpError(11, 0, Id(), slot), kX, net.Now());
+    EXPECT_EQ(data.m_pings[slot].state, kSlotFree);
+}
+
+TEST_F(RouteTest, UnreachableRepliesSetTheNoteAndCountAsLost) {
+    EXPECT_EQ(CHopwatchData::GetUnreachableText(13),
+              L"Communication administratively prohibited by filtering");
+    EXPECT_EQ(CHopwatchData::GetUnreachableText(0), L"Network Unreachable");
+    EXPECT_EQ(CHopwatchData::GetUnreachableText(200), L"Host unreachable (code 200)");
+    EXPECT_EQ(CHopwatchData::GetUnreachableText(255), L"Host unreachable (code 255)");
+
+    // First answer at hop 4 is unreachable: no single address, one lost, no lookup.
+    Answer(4, kX, 5, 3, 13);
+    SHopwatchHost hop = Row(4);
+    EXPECT_EQ(hop.address, 0u);
+    EXPECT_EQ(hop.note, L"Communication administratively prohibited by filtering");
+    EXPECT_EQ(hop.lost, 1u);
+    EXPECT_EQ(hop.received, 0u);
+    EXPECT_TRUE(hop.name.empty());
+    // A later time-exceeded from X adds X's record to the hop, and clears the note.
+    Answer(4, kX);
+    hop = Row(4);
+    EXPECT_EQ(hop.name, L"* 1 alternative routes *");
+    EXPECT_TRUE(hop.note.empty());
+    EXPECT_EQ(Row(5).address, kX);
+
+    // Unreachable at a hop known as Y splits it into Y and an address-0 record without lookup.
+    Answer(2, kY);
+    Answer(2, kZ, 5, 3, 200);
+    hop = Row(2);
+    EXPECT_EQ(hop.note, L"Host unreachable (code 200)");
+    EXPECT_EQ(hop.lost, 1u);
+    const SHopwatchHost none = Row(3);
+    EXPECT_EQ(none.address, 0u);
+    EXPECT_TRUE(none.name.empty());
+    EXPECT_EQ(Row(4).address, kY);
+}
+
+TEST_F(RouteTest, The129thAlternativeStopsTheRun) {
+    data.m_hopCount.store(31);
+    // 64 hops' worth of splits: each split of a fresh hop takes two records.
+    for (DWORD i = 0; i < 64; ++i) {
+        const DWORD hop = 1 + i % 30;
+        Answer(hop, TestIp(203, 0, 113, static_cast<BYTE>(i * 2 + 1)));
+        Answer(hop, TestIp(203, 0, 113, static_cast<BYTE>(i * 2 + 2)));
+    }
+    EXPECT_EQ(data.m_altCount.load(), 128u);
+    EXPECT_EQ(data.GetLastErrorCode(), 0u);
+    Answer(1, TestIp(198, 51, 100, 200));
+    EXPECT_EQ(data.GetLastErrorCode(), 84u);
+    EXPECT_EQ(data.GetErrorText(), L"Too many route splits");
+    EXPECT_TRUE(data.m_dnsWorker.IsStopRequested());
+}
+
+TEST_F(RouteTest, VisibleRowsEndTwoRowsAfterTheLastAnsweringHop) {
+    EXPECT_EQ(data.GetVisibleRows(), 1u);
+    EXPECT_EQ(data.Rows(), std::vector<DWORD>{0});
+    data.m_hopCount.store(6);
+    data.m_routeComplete.store(1); // probes no longer grow the route; only answers do
+    Answer(0, TestIp(192, 0, 2, 10), 1, 0);
+    Answer(1, kX);
+    Answer(2, kY);
+    EXPECT_EQ(data.GetVisibleRows(), 5u); // hops 0 to 4
+    Answer(3, kX);
+    Answer(3, kY);
+    Answer(3, kZ);
+    // Rows: hops 0-3, three alternatives, hops 4-5; shown up to two rows after hop 3.
+    EXPECT_EQ(data.GetVisibleRows(), 6u);
+    Answer(5, kZ); // an answer from the last hop in use extends the route by one
+    EXPECT_EQ(data.GetHopCount(), 7u);
+    EXPECT_EQ(data.GetVisibleRows(), 10u);
+}
+
+TEST_F(RouteTest, SnapshotsCopyOnlyWhatChanged) {
+    Answer(1, kX, 3);
+    SHopwatchHost host;
+    ASSERT_TRUE(data.GetRow(1, host, 0, FALSE));
+    const DWORD version = host.version;
+    host.address = 0;
+    EXPECT_FALSE(data.GetRow(1, host, version, FALSE));
+    EXPECT_EQ(host.address, 0u); // untouched
+    EXPECT_TRUE(data.GetRow(1, host, version, TRUE));
+    EXPECT_EQ(host.address, kX);
+    EXPECT_FALSE(data.GetRow(-1, host, 0, TRUE));
+    EXPECT_FALSE(data.GetRow(1000, host, 0, TRUE));
+
+    SHopwatchColumnMaxima maxima;
+    ASSERT_TRUE(data.GetColumnMaxima(maxima));
+    EXPECT_EQ(maxima.version, data.GetDataVersion());
+    EXPECT_EQ(maxima.received, 1u);
+    EXPECT_DOUBLE_EQ(maxima.avgRtt, 0.003);
+    maxima.sent = 99;
+    EXPECT_FALSE(data.GetColumnMaxima(maxima));
+    EXPECT_EQ(maxima.sent, 99u);
+
+    CString title;
+    EXPECT_EQ(data.GetTitle(title, 0), 0); // typed text equals the dotted address: no change
+    EXPECT_TRUE(title.empty());
+}
