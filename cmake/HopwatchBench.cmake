@@ -1,0 +1,12 @@
+# Benchmarks (native only): every bench/*.cpp becomes its own executable, named after the file.
+# They print figures; nothing here is a pass/fail test.
+find_package(benchmark QUIET)
+file(GLOB HOPWATCH_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
+foreach(source IN LISTS HOPWATCH_BENCH_SOURCES)
+    get_filename_component(name ${source} NAME_WE)
+    add_executable(${name} ${source})
+    target_link_libraries(${name} PRIVATE hopwatch_core)
+    if(benchmark_FOUND)
+        target_link_libraries(${name} PRIVATE benchmark::benchmark)
+    endif()
+endforeach()
