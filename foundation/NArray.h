@@ -1,5 +1,4 @@
-// NArray: a growable array that allocates exactly the size asked for and resets elements leaving
-// it.
+// NArray: a growable array that allocates exactly the size asked for and resets dropped elements.
 #pragma once
 
 #include <cstddef>

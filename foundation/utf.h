@@ -1,6 +1,8 @@
-// Unicode conversions that give the same bytes on every platform (wchar_t is UTF-16 on Windows,
-// UTF-32 on Linux): UTF-16 code units for checksums and the registry, UTF-8 for files and consoles.
+// Unicode conversions (UTF-16 units, UTF-8 bytes) that give the same bytes on every platform.
 #pragma once
+
+// wchar_t is UTF-16 on Windows and UTF-32 on Linux; checksums and the registry need UTF-16 code
+// units and files and consoles need UTF-8, identical on both.
 
 #include <cstddef>
 #include <string>
