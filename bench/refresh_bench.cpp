@@ -1,20 +1,17 @@
 // Benchmark: cost of one results list refresh tick with 256 hops and 128 alternatives, when
 // nothing changed and when one hop changed; prints microseconds, share of the 125 ms tick and
 // allocations per tick.
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
+#include "bench/allocation_counter.h"
 #include "results/CHopwatchMemoryList.h"
 #include "results/CHopwatchRecordRows.h"
 #include "results/CHopwatchRowRefresher.h"
 
 namespace {
-
-std::atomic<long> g_allocations{0};
 
 constexpr int kHops = 256;
 constexpr int kAlternatives = 128;
@@ -72,7 +69,7 @@ struct SFigures {
 template <class Change>
 SFigures Measure(CHopwatchRowRefresher& refresher, CHopwatchRecordRows& rows,
                  CHopwatchMemoryList& list, int ticks, Change change) {
-    long allocationsBefore = g_allocations.load();
+    long allocationsBefore = g_benchAllocations.load();
     auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < ticks; ++i) {
         change(i);
@@ -80,7 +77,8 @@ SFigures Measure(CHopwatchRowRefresher& refresher, CHopwatchRecordRows& rows,
     }
     auto elapsed = std::chrono::steady_clock::now() - start;
     double total = std::chrono::duration<double, std::micro>(elapsed).count();
-    return {total / ticks, static_cast<double>(g_allocations.load() - allocationsBefore) / ticks};
+    return {total / ticks,
+            static_cast<double>(g_benchAllocations.load() - allocationsBefore) / ticks};
 }
 
 void Print(const char* what, const SFigures& figures) {
@@ -90,29 +88,6 @@ void Print(const char* what, const SFigures& figures) {
 }
 
 } // namespace
-
-// Every allocation of the process is counted, so the figures show what a tick allocates.
-void* operator new(std::size_t size) {
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size != 0 ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) {
-    return operator new(size);
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 int main() {
     CHopwatchRecordRows rows;
