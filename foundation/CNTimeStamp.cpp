@@ -180,9 +180,10 @@ CString CNTimeStamp::LocalOffsetText() {
         return L"*ERR*";
     const unsigned long magnitude =
         bias < 0 ? 0ul - static_cast<unsigned long>(bias) : static_cast<unsigned long>(bias);
-    return CString(1, bias < 0 ? L'+' : L'-') +
-           FormatUnsigned(static_cast<DWORD>(magnitude / 60), 10, 2, L'0') +
-           FormatUnsigned(static_cast<DWORD>(magnitude % 60), 10, 2, L'0');
+    CString text(1, bias < 0 ? L'+' : L'-');
+    text += FormatUnsigned(static_cast<DWORD>(magnitude / 60), 10, 2, L'0');
+    text += FormatUnsigned(static_cast<DWORD>(magnitude % 60), 10, 2, L'0');
+    return text;
 }
 
 CString CNTimeStamp::Format(const CString& format) const {

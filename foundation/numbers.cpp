@@ -9,7 +9,8 @@
 
 namespace {
 
-enum class EParseState { Start, Decimal, AfterZero, Octal, Hexadecimal, Binary, Trailing };
+// After a leading 0 the next character picks the radix; any other first digit starts decimal.
+enum class EParseState { Start, AfterZero, Digits, Trailing };
 
 // The value of a hexadecimal digit of either case, or -1.
 int HexDigitValue(wchar_t c) {
@@ -21,6 +22,12 @@ int HexDigitValue(wchar_t c) {
         return -1;
     const int position = static_cast<int>(found - kHexDigits);
     return position < 16 ? position : position - 6;
+}
+
+// The value of c as a digit of the radix (2 to 16), or -1.
+int DigitValue(wchar_t c, unsigned radix) {
+    const int digit = HexDigitValue(c);
+    return digit < static_cast<int>(radix) ? digit : -1;
 }
 
 // Blanks and the terminating NUL both end a digit run.
@@ -55,26 +62,43 @@ BOOL ParseUnsigned(LPCWSTR text, DWORD* value) {
     if (text == nullptr || value == nullptr)
         return FALSE;
     std::uint64_t result = 0;
+    unsigned radix = 10;
     EParseState state = EParseState::Start;
     for (LPCWSTR p = text;; ++p) {
         const wchar_t c = *p;
-        const bool isDecimal = c >= L'0' && c <= L'9';
-        const bool isOctal = c >= L'0' && c <= L'7';
         switch (state) {
         case EParseState::Start:
             if (IsBlank(c))
                 break;
-            if (c == L'0')
+            if (c == L'0') {
                 state = EParseState::AfterZero;
-            else if (isDecimal) {
-                result = static_cast<std::uint64_t>(c - L'0');
-                state = EParseState::Decimal;
+                break;
+            }
+            if (DigitValue(c, 10) < 0)
+                return FALSE;
+            result = static_cast<unsigned>(DigitValue(c, 10));
+            state = EParseState::Digits;
+            break;
+        case EParseState::AfterZero:
+            if (c == L'x' || c == L'X')
+                radix = 16;
+            else if (c == L'b' || c == L'B')
+                radix = 2;
+            else if (DigitValue(c, 8) >= 0) {
+                radix = 8;
+                result = static_cast<unsigned>(DigitValue(c, 8));
+            } else if (EndsDigits(c)) {
+                state = EParseState::Trailing;
+                break;
             } else
                 return FALSE;
+            state = EParseState::Digits;
             break;
-        case EParseState::Decimal:
-            if (isDecimal) {
-                result = result * 10 + static_cast<std::uint64_t>(c - L'0');
+        case EParseState::Digits: {
+            const int digit = DigitValue(c, radix);
+            if (digit >= 0) {
+                // At most 0xFFFFFFFF * 16 + 15 before the check, so the 64-bit value never wraps.
+                result = result * radix + static_cast<unsigned>(digit);
                 if (result > 0xFFFFFFFFull)
                     return FALSE;
             } else if (EndsDigits(c))
@@ -82,51 +106,7 @@ BOOL ParseUnsigned(LPCWSTR text, DWORD* value) {
             else
                 return FALSE;
             break;
-        case EParseState::AfterZero:
-            if (c == L'x' || c == L'X')
-                state = EParseState::Hexadecimal;
-            else if (c == L'b' || c == L'B')
-                state = EParseState::Binary;
-            else if (isOctal) {
-                result = static_cast<std::uint64_t>(c - L'0');
-                state = EParseState::Octal;
-            } else if (EndsDigits(c))
-                state = EParseState::Trailing;
-            else
-                return FALSE;
-            break;
-        case EParseState::Octal:
-            if (isOctal) {
-                if (result >= 0x20000000u)
-                    return FALSE;
-                result = result * 8 + static_cast<std::uint64_t>(c - L'0');
-            } else if (EndsDigits(c))
-                state = EParseState::Trailing;
-            else
-                return FALSE;
-            break;
-        case EParseState::Hexadecimal: {
-            const int digit = HexDigitValue(c);
-            if (digit >= 0) {
-                if (result > 0x0FFFFFFFu)
-                    return FALSE;
-                result = result * 16 + static_cast<std::uint64_t>(digit);
-            } else if (EndsDigits(c))
-                state = EParseState::Trailing;
-            else
-                return FALSE;
-            break;
         }
-        case EParseState::Binary:
-            if (EndsDigits(c))
-                state = EParseState::Trailing;
-            else if (result & 0x80000000u)
-                return FALSE;
-            else if (c == L'0' || c == L'1')
-                result = result * 2 + static_cast<std::uint64_t>(c - L'0');
-            else
-                return FALSE;
-            break;
         case EParseState::Trailing:
             if (c != 0 && !IsBlank(c))
                 return FALSE;
