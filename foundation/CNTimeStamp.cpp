@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr std::uint64_t kTicksPerSecond = 10000000;
+constexpr std::int64_t kTicksPerSecond = 10000000;
 constexpr std::int64_t kTicksPerMinute = 600000000;
 constexpr std::int64_t kTicksPerDay = 864000000000;
 constexpr std::size_t kFirstFormatBuffer = 4096;
@@ -65,8 +65,7 @@ CString ReplaceOwnDirectives(const CString& format, std::uint64_t value,
         CString replacement;
         switch (directive[1]) {
         case L'F':
-            replacement =
-                FixedDigits(static_cast<std::uint32_t>(value % kTicksPerSecond), 10000000, 10);
+            replacement = FixedDigits(static_cast<std::uint32_t>(value % 10000000u), 10000000, 10);
             break;
         case L'u':
             replacement =
@@ -87,10 +86,10 @@ CString ReplaceOwnDirectives(const CString& format, std::uint64_t value,
             replacement = std::to_wstring(signedValue / kTicksPerDay);
             break;
         case L'h':
-            replacement = std::to_wstring(signedValue / 10000000 / 3600);
+            replacement = std::to_wstring(signedValue / kTicksPerSecond / 3600);
             break;
         case L's':
-            replacement = std::to_wstring(signedValue / 10000000);
+            replacement = std::to_wstring(signedValue / kTicksPerSecond);
             break;
         default:
             replacement = CNTimeStamp::LocalOffsetText();
