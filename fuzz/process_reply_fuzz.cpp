@@ -1,0 +1,63 @@
+// libFuzzer target: arbitrary datagrams into reply matching and route discovery of a run in progress.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "support/HopwatchTestData.h"
+
+namespace {
+const DWORD kTarget = TestIp(198, 51, 100, 9);
+const DWORD kSources[4] = {kTarget, TestIp(203, 0, 113, 1), TestIp(203, 0, 113, 2), 0};
+
+struct SRun {
+    CFakeHopwatchNetwork net;
+    CTestHopwatchData data{&net};
+    int inputs = 0;
+
+    // A run mid-way: a dozen probes out, some of them timed out, hop 2 split in two.
+    void Setup() {
+        net.target = kTarget;
+        net.local = TestIp(192, 0, 2, 10);
+        data.BeginRun(L"198.51.100.9", 1000, 1000, 16, 1);
+        for (DWORD hop = 0; hop < 6; ++hop)
+            data.ProbeHop(hop);
+        net.Advance(net.frequency); // these time out at the next sweep
+        const DWORD id = net.processId & 0xFFFF;
+        data.Feed(MakeIcmpError(11, 0, id, data.ProbeHop(2)), kSources[1], net.Now());
+        data.Feed(MakeIcmpError(11, 0, id, data.ProbeHop(2)), kSources[2], net.Now());
+        for (DWORD hop = 0; hop < 6; ++hop)
+            data.ProbeHop(hop);
+        inputs = 0;
+    }
+};
+
+SRun* g_run = nullptr;
+} // namespace
+
+// Input: one control byte (bits 0-1 pick the source address, bit 2 advances the clock by the next
+// byte in milliseconds and sends a probe, which also sweeps time-outs), then the datagram.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
+    if (g_run == nullptr) {
+        g_run = new SRun;
+        g_run->Setup();
+    }
+    if (++g_run->inputs > 5000)
+        g_run->Setup(); // keep the run from drifting too far from the prepared state
+    if (size < 1)
+        return 0;
+    const std::uint8_t control = bytes[0];
+    std::size_t offset = 1;
+    if ((control & 4) != 0 && size > 1) {
+        g_run->net.Advance(static_cast<std::int64_t>(bytes[1]) * g_run->net.frequency / 1000);
+        g_run->data.SendProbe();
+        offset = 2;
+    }
+    // A copy of exactly the datagram's size, so that any read past it is caught.
+    const std::size_t length = size - offset;
+    std::unique_ptr<BYTE[]> datagram(new BYTE[length > 0 ? length : 1]);
+    for (std::size_t i = 0; i < length; ++i)
+        datagram[i] = bytes[offset + i];
+    g_run->data.ProcessReply(datagram.get(), static_cast<int>(length), g_run->net.Now(),
+                             kSources[control & 3]);
+    return 0;
+}
