@@ -6,7 +6,7 @@ PACKAGES=(
     cmake ninja-build g++ gcc clang libclang-rt-14-dev libgtest-dev googletest libbenchmark-dev
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 xvfb xauth
-    nftables iproute2 traceroute iputils-ping procps clang-format
+    nftables iproute2 traceroute iputils-ping procps clang-format python3
 )
 
 missing=()
