@@ -1,4 +1,5 @@
-// libFuzzer target: arbitrary datagrams into reply matching and route discovery of a run in progress.
+// libFuzzer target: arbitrary datagrams into reply matching and route discovery of a run in
+// progress.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -6,25 +7,19 @@
 #include "support/HopwatchTestData.h"
 
 namespace {
-const DWORD kTarget = TestIp(198, 51, 100, 9);
-const DWORD kSources[4] = {kTarget, TestIp(203, 0, 113, 1), TestIp(203, 0, 113, 2), 0};
+const DWORD kSources[4] = {kTestTarget, kTestX, kTestY, 0};
 
-struct SRun {
-    CFakeHopwatchNetwork net;
-    CTestHopwatchData data{&net};
+struct SRun : SScriptedRun {
     int inputs = 0;
 
     // A run mid-way: a dozen probes out, some of them timed out, hop 2 split in two.
     void Setup() {
-        net.target = kTarget;
-        net.local = TestIp(192, 0, 2, 10);
         data.BeginRun(L"198.51.100.9", 1000, 1000, 16, 1);
         for (DWORD hop = 0; hop < 6; ++hop)
             data.ProbeHop(hop);
         net.Advance(net.frequency); // these time out at the next sweep
-        const DWORD id = net.processId & 0xFFFF;
-        data.Feed(MakeIcmpError(11, 0, id, data.ProbeHop(2)), kSources[1], net.Now());
-        data.Feed(MakeIcmpError(11, 0, id, data.ProbeHop(2)), kSources[2], net.Now());
+        data.Feed(MakeIcmpError(11, 0, Id(), data.ProbeHop(2)), kTestX, net.Now());
+        data.Feed(MakeIcmpError(11, 0, Id(), data.ProbeHop(2)), kTestY, net.Now());
         for (DWORD hop = 0; hop < 6; ++hop)
             data.ProbeHop(hop);
         inputs = 0;

@@ -7,24 +7,11 @@
 #include "support/HopwatchTestData.h"
 
 namespace {
-const DWORD kTarget = TestIp(198, 51, 100, 9);
-const DWORD kLocal = TestIp(192, 0, 2, 10);
-const DWORD kRouter = TestIp(203, 0, 113, 3);
+const DWORD kTarget = kTestTarget;
+const DWORD kLocal = kTestLocal;
+const DWORD kRouter = kTestZ;
 
-class ProbingTest : public ::testing::Test {
-protected:
-    ProbingTest() : data(&net) {
-        net.target = kTarget;
-        net.local = kLocal;
-    }
-    DWORD Id() const { return net.processId & 0xFFFF; }
-    std::int64_t Ticks(double seconds) const {
-        return static_cast<std::int64_t>(seconds * net.frequency);
-    }
-
-    CFakeHopwatchNetwork net;
-    CTestHopwatchData data;
-};
+class ProbingTest : public ::testing::Test, protected SScriptedRun {};
 } // namespace
 
 TEST_F(ProbingTest, SpacingFollowsTheRouteLength) {

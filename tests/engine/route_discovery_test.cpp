@@ -6,19 +6,14 @@
 #include "support/HopwatchTestData.h"
 
 namespace {
-const DWORD kTarget = TestIp(198, 51, 100, 9);
-const DWORD kX = TestIp(203, 0, 113, 1);
-const DWORD kY = TestIp(203, 0, 113, 2);
-const DWORD kZ = TestIp(203, 0, 113, 3);
+const DWORD kTarget = kTestTarget;
+const DWORD kX = kTestX;
+const DWORD kY = kTestY;
+const DWORD kZ = kTestZ;
 
-class RouteTest : public ::testing::Test {
+class RouteTest : public ::testing::Test, protected SScriptedRun {
 protected:
-    RouteTest() : data(&net) {
-        net.target = kTarget;
-        net.local = TestIp(192, 0, 2, 10);
-        EXPECT_TRUE(data.BeginRun(L"198.51.100.9", 1000, 5000, 32, 1));
-    }
-    DWORD Id() const { return net.processId & 0xFFFF; }
+    RouteTest() { EXPECT_TRUE(data.BeginRun(L"198.51.100.9", 1000, 5000, 32, 1)); }
     // Probes a hop and answers it with a time-exceeded from a responder after ms milliseconds.
     DWORD Answer(DWORD hop, DWORD responder, int ms = 5, BYTE type = 11, BYTE code = 0) {
         const DWORD slot = data.ProbeHop(hop);
@@ -33,9 +28,6 @@ protected:
         EXPECT_TRUE(data.GetRow(row, host, 0xFFFFFFFF, TRUE));
         return host;
     }
-
-    CFakeHopwatchNetwork net;
-    CTestHopwatchData data;
 };
 } // namespace
 
@@ -94,7 +86,7 @@ TEST_F(RouteTest, TheTargetEndsTheRoute) {
     EXPECT_DOUBLE_EQ(data.GetProbeSpacing(), 1.0 / 8);
 
     // Hop 0 keeps its own image on a reply with a time.
-    Answer(0, TestIp(192, 0, 2, 10), 1, 0);
+    Answer(0, kTestLocal, 1, 0);
     EXPECT_EQ(Row(0).image, kImageLocal);
     EXPECT_EQ(Row(0).received, 1u);
 
@@ -161,7 +153,7 @@ TEST_F(RouteTest, VisibleRowsEndTwoRowsAfterTheLastAnsweringHop) {
     EXPECT_EQ(data.Rows(), std::vector<DWORD>{0});
     data.m_hopCount.store(6);
     data.m_routeComplete.store(1); // probes no longer grow the route; only answers do
-    Answer(0, TestIp(192, 0, 2, 10), 1, 0);
+    Answer(0, kTestLocal, 1, 0);
     Answer(1, kX);
     Answer(2, kY);
     EXPECT_EQ(data.GetVisibleRows(), 5u); // hops 0 to 4

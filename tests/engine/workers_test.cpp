@@ -12,10 +12,10 @@
 #include "support/HopwatchTestData.h"
 
 namespace {
-const DWORD kTarget = TestIp(198, 51, 100, 9);
-const DWORD kX = TestIp(203, 0, 113, 1);
-const DWORD kY = TestIp(203, 0, 113, 2);
-const DWORD kZ = TestIp(203, 0, 113, 3);
+const DWORD kTarget = kTestTarget;
+const DWORD kX = kTestX;
+const DWORD kY = kTestY;
+const DWORD kZ = kTestZ;
 
 // Polls a condition every 10 ms for at most the given time.
 template <class F> bool WaitFor(F condition, int ms = 5000) {
