@@ -17,6 +17,9 @@
 // The user-interface thread calls Start, Stop, RequestStop and the snapshot operations; the ping
 // worker probes, the DNS worker applies names. Everything not atomic is guarded by one recursive
 // data lock; the data lock may be held while a worker's lock is taken, never the reverse.
+// A run: Start(host); poll GetTitle / GetVisibleRows / GetRow / GetRowHistory while IsRunning();
+// RequestStop() and poll until neither worker runs (outstanding probes time out first); Stop();
+// then GetLastErrorCode() != 0 means the run failed, with GetErrorText() saying why.
 class CHopwatchData {
 public:
     // network: the wire and clock to use, not owned, must outlive this object; nullptr = the
@@ -78,12 +81,13 @@ public:
     // a wait capped at 250 ms ended before the probe was due), 258 = the probe is due, else an
     // error code (stored unless 1359).
     DWORD ReceiveReply();
-    // Sends the next probe if one is due: 0 = done or nothing to send, else the stored error code.
+    // Sweeps time-outs and sends the next probe (the caller calls it when the probe is due): 0 =
+    // sent or nothing to send (stopping, no free slot), else the stored error code.
     DWORD SendProbe();
     // Time between two probes in seconds.
     double GetProbeSpacing() const;
     // Seconds until the next probe is due (0 when due); while stopping, until the oldest pending
-    // probe times out, at most 250 ms.
+    // probe times out (0 when nothing is pending), so that stopping does not spin.
     double GetWaitTime();
     // Matches a datagram (IP header included) to its probe and updates the records. Never reads
     // outside buffer[0..length). Takes the data lock.
