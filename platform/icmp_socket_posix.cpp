@@ -45,13 +45,14 @@ DWORD PlatformIcmpSendTo(PlatformSocket socket, const BYTE* message, int length,
     return sent < 0 ? LastError() : 0;
 }
 
-// poll rather than select: select cannot watch a descriptor at or above FD_SETSIZE.
+// ppoll rather than select: select cannot watch a descriptor at or above FD_SETSIZE, and poll
+// would round the wait up to whole milliseconds, sending every probe up to 1 ms late.
 int PlatformIcmpWaitReadable(PlatformSocket socket, long seconds, long microseconds, DWORD& error) {
     pollfd entry{Fd(socket), POLLIN, 0};
-    long long ms = static_cast<long long>(seconds) * 1000 + (microseconds + 999) / 1000;
-    if (ms > 0x7FFFFFFF)
-        ms = 0x7FFFFFFF;
-    int ready = ::poll(&entry, 1, static_cast<int>(ms));
+    timespec wait{};
+    wait.tv_sec = seconds > 0 ? seconds : 0;
+    wait.tv_nsec = microseconds > 0 ? (microseconds % 1000000) * 1000 : 0;
+    int ready = ::ppoll(&entry, 1, &wait, nullptr);
     if (ready < 0) {
         error = LastError();
         return -1;
