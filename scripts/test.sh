@@ -63,6 +63,14 @@ else
     echo "=== lab tests skipped: not root"
 fi
 
+# Benchmarks print figures; they fail only when they cannot run at all.
+if [[ -x build/native-release/refresh_bench ]]; then
+    suite "benchmark: results list refresh" build/native-release/refresh_bench
+fi
+if [[ $(id -u) -eq 0 && -x build/native-release/schedule_bench ]]; then
+    suite "benchmark: probe schedule (lab, 30 hops)" bench/run_schedule_bench.sh 10
+fi
+
 echo
 for f in "${failures[@]}"; do echo "failed suite: $f"; done
 echo "suites: $passed passed, $failed failed"
