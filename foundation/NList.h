@@ -50,8 +50,11 @@ public:
         ++m_nCount;
         return node;
     }
+    // Appends copies of the elements of other, which may be this list: the walk is bounded by
+    // the count taken before it starts, so the copies just appended are not copied again.
     void AddTailList(const NList& other) {
-        for (const SNode* node = other.m_pHead; node != nullptr; node = node->m_pNext)
+        const SNode* node = other.m_pHead;
+        for (int n = other.m_nCount; n > 0 && node != nullptr; --n, node = node->m_pNext)
             AddTail(node->m_data);
     }
     // Removes the head and returns its element; an empty list gives T().

@@ -97,6 +97,14 @@ TEST(NList, KeepsLinksConsistentThroughRemovals) {
     EXPECT_EQ(list.GetTail()->m_pNext, nullptr);
     EXPECT_EQ(list.RemoveHead(), L"a");
     EXPECT_EQ(list.GetTail(), nullptr);
+
+    // Appending a list to itself doubles it once instead of chasing its own new tail forever.
+    list.AddTail(L"p");
+    list.AddTail(L"q");
+    list.AddTailList(list);
+    ASSERT_EQ(list.GetCount(), 4);
+    EXPECT_EQ(list.GetNodeAt(2)->m_data, L"p");
+    EXPECT_EQ(list.GetTail()->m_data, L"q");
 }
 
 struct SCounted {
