@@ -118,6 +118,9 @@ protected:
     void RebuildRows();
     void SetError(DWORD code, const CString& text);
     void AskWorkersToStop();
+    // TRUE when needed more alternative records are left; else the run fails with "Too many
+    // route splits".
+    bool AlternativesLeft(DWORD needed);
     DWORD AddAlternative(DWORD follower);
     bool PrepareProbe(DWORD& slot, BYTE* buffer, int& length, int& ttl, DWORD& destination);
     void RecordSent(DWORD slot, std::int64_t sendTime);

@@ -42,12 +42,20 @@ const CString& CHopwatchData::GetUnreachableText(BYTE code) {
     return table.texts[code];
 }
 
+bool CHopwatchData::AlternativesLeft(DWORD needed) {
+    const DWORD used = m_altCount.load();
+    const DWORD size = static_cast<DWORD>(m_alternatives.GetSize());
+    const DWORD capacity = m_maxSplits.load() < size ? m_maxSplits.load() : size;
+    if (used <= capacity && needed <= capacity - used)
+        return true;
+    SetError(kErrorTooManySplits, L"Too many route splits");
+    return false;
+}
+
 DWORD CHopwatchData::AddAlternative(DWORD follower) {
-    const DWORD count = m_altCount.load();
-    if (count >= m_maxSplits.load() || count >= static_cast<DWORD>(m_alternatives.GetSize())) {
-        SetError(kErrorTooManySplits, L"Too many route splits");
+    if (!AlternativesLeft(1))
         return kHopwatchNone;
-    }
+    const DWORD count = m_altCount.load();
     ++m_altCount;
     InitHost(m_alternatives[static_cast<int>(count)], m_altHistories[static_cast<int>(count)], 0);
     m_alternatives[static_cast<int>(count)].nextAlternative = follower;
@@ -122,7 +130,11 @@ void CHopwatchData::ProcessMatchedReply(DWORD slot, bool late, bool unreachable,
         needAlternative = answered == kHopwatchNone;
     } else {
         // A second responder at this hop: the hop's record so far becomes the first alternative
-        // and the hop's record becomes the aggregate of all of them.
+        // and the hop's record becomes the aggregate of all of them. Both records are checked
+        // first: with only one left, the hop would become an aggregate whose alternatives are
+        // missing from the rows, its responder's address and statistics hidden.
+        if (!AlternativesLeft(2))
+            return;
         const DWORD first = AddAlternative(kHopwatchNone);
         if (first == kHopwatchNone)
             return;

@@ -132,20 +132,38 @@ TEST_F(RouteTest, UnreachableRepliesSetTheNoteAndCountAsLost) {
     EXPECT_EQ(Row(4).address, kY);
 }
 
-TEST_F(RouteTest, The129thAlternativeStopsTheRun) {
-    data.m_hopCount.store(31);
-    // 64 hops' worth of splits: each split of a fresh hop takes two records.
-    for (DWORD i = 0; i < 64; ++i) {
+TEST_F(RouteTest, RunningOutOfAlternativesStopsTheRunAndKeepsTheHopIntact) {
+    data.m_hopCount.store(32);
+    // 63 rounds of two new responders at hops 1 to 30 take two records each, one more makes 127.
+    for (DWORD i = 0; i < 63; ++i) {
         const DWORD hop = 1 + i % 30;
         Answer(hop, TestIp(203, 0, 113, static_cast<BYTE>(i * 2 + 1)));
         Answer(hop, TestIp(203, 0, 113, static_cast<BYTE>(i * 2 + 2)));
     }
-    EXPECT_EQ(data.m_altCount.load(), 128u);
+    Answer(1, TestIp(198, 51, 100, 201));
+    EXPECT_EQ(data.m_altCount.load(), 127u);
     EXPECT_EQ(data.GetLastErrorCode(), 0u);
-    Answer(1, TestIp(198, 51, 100, 200));
+
+    // Splitting a hop needs two records; with one left the hop keeps its responder and figures
+    // instead of becoming an aggregate without alternatives.
+    Answer(31, kX);
+    const std::vector<DWORD> rows = data.Rows();
+    Answer(31, kY);
     EXPECT_EQ(data.GetLastErrorCode(), 84u);
     EXPECT_EQ(data.GetErrorText(), L"Too many route splits");
     EXPECT_TRUE(data.m_dnsWorker.IsStopRequested());
+    const SHopwatchHost hop = Row(static_cast<int>(rows.size()) - 1);
+    EXPECT_EQ(hop.ttl, 31u);
+    EXPECT_EQ(hop.address, kX);
+    EXPECT_EQ(hop.image, kImageAnswering);
+    EXPECT_EQ(hop.received, 1u);
+    EXPECT_EQ(data.Rows(), rows);
+
+    // The last record still serves a hop that is split already; the 129th fails.
+    Answer(2, TestIp(198, 51, 100, 202));
+    EXPECT_EQ(data.m_altCount.load(), 128u);
+    Answer(3, TestIp(198, 51, 100, 203));
+    EXPECT_EQ(data.m_altCount.load(), 128u);
 }
 
 TEST_F(RouteTest, VisibleRowsEndTwoRowsAfterTheLastAnsweringHop) {
