@@ -115,6 +115,11 @@ TEST_F(ProbingTest, SlotSearchWrapsAndSkipsBusySlots) {
     const size_t before = net.Sent().size();
     EXPECT_EQ(data.SendProbe(), 0u);
     EXPECT_EQ(net.Sent().size(), before);
+
+    // A new run continues the slot numbers where the previous one stopped.
+    ASSERT_TRUE(data.BeginRun(L"198.51.100.9"));
+    data.SendProbe();
+    EXPECT_EQ(data.m_lastSlot.load(), 2u);
 }
 
 TEST_F(ProbingTest, SweepStopsAtTheFirstYoungProbe) {

@@ -77,6 +77,43 @@ TEST_F(RouteTest, ASecondAndThirdResponderSplitTheHop) {
     EXPECT_EQ(show.values[0], 0.005);
 }
 
+// The versions a split gives its records keep them apart from any version a reader cached, and
+// every record of the chain gets the outcome of every probe of the hop.
+TEST_F(RouteTest, SplitRecordsGetDistinctVersionsAndTheWholeChainsHistory) {
+    Answer(3, kX);
+    const DWORD split = data.ProbeHop(3);
+    const DWORD version = data.m_hops[3].version;
+    net.Advance(3000);
+    data.Feed(MakeIcmpError(11, 0, Id(), split), kY, net.Now());
+    EXPECT_EQ(data.m_alternatives[0].version, version + 0xDEADBEEFu);     // X, copied from the hop
+    EXPECT_EQ(data.m_alternatives[1].version, version - 0x45123F22u + 1); // Y, then its reply
+    EXPECT_EQ(data.m_hops[3].version, version + 1);
+    auto flags = [&](CHopwatchHistory& history, DWORD slot) {
+        const SHopwatchHistEntry* entry = history.Find(slot);
+        return entry != nullptr ? entry->flags : 0u;
+    };
+    EXPECT_EQ(flags(data.m_altHistories[0], split), 0u); // X's history starts after the split
+    EXPECT_EQ(flags(data.m_altHistories[1], split), split | kHistInUse | kHistReceived);
+
+    // Sent: awaiting everywhere; timed out: no reply everywhere; a late answer from X: X's time
+    // and the probe moves from lost back to received.
+    const DWORD slot = data.ProbeHop(3);
+    for (CHopwatchHistory* history :
+         {&data.m_hopHistories[3], &data.m_altHistories[0], &data.m_altHistories[1]})
+        EXPECT_EQ(flags(*history, slot), slot | kHistInUse | kHistAwaiting);
+    net.Advance(Ticks(5.0));
+    data.SendProbe();
+    for (CHopwatchHistory* history :
+         {&data.m_hopHistories[3], &data.m_altHistories[0], &data.m_altHistories[1]})
+        EXPECT_EQ(flags(*history, slot), slot | kHistInUse);
+    EXPECT_EQ(Row(3).lost, 1u);
+    data.Feed(MakeIcmpError(11, 0, Id(), slot), kX, net.Now());
+    EXPECT_EQ(flags(data.m_altHistories[0], slot), slot | kHistInUse | kHistReceived);
+    EXPECT_EQ(flags(data.m_altHistories[1], slot), slot | kHistInUse);
+    EXPECT_EQ(Row(3).lost, 0u);
+    EXPECT_EQ(data.m_alternatives[0].received, 2u);
+}
+
 TEST_F(RouteTest, TheTargetEndsTheRoute) {
     data.m_hopCount.store(20);
     Answer(7, kTarget, 5, 0);
