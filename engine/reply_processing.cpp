@@ -162,6 +162,10 @@ void CHopwatchData::ProcessMatchedReply(DWORD slot, bool late, bool unreachable,
              alt = m_alternatives[static_cast<int>(alt)].nextAlternative)
             ++chain;
         hop.name = L"* " + std::to_wstring(chain) + L" alternative routes *";
+        // A hop first answered by destination-unreachable gets its first alternative here
+        // without passing through the split above; it is an aggregate all the same, not a hop
+        // without an answer.
+        hop.image = kImageSplit;
         SHopwatchHost& record = m_alternatives[static_cast<int>(added)];
         record.version = hop.version - kNewAlternativeVersionOffset;
         record.address = responder;

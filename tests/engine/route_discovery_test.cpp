@@ -149,11 +149,14 @@ TEST_F(RouteTest, UnreachableRepliesSetTheNoteAndCountAsLost) {
     EXPECT_EQ(hop.note, L"Communication administratively prohibited by filtering");
     EXPECT_EQ(hop.lost, 1u);
     EXPECT_EQ(hop.received, 0u);
+    EXPECT_EQ(hop.image, kImageNoAnswer);
     EXPECT_TRUE(hop.name.empty());
     // A later time-exceeded from X adds X's record to the hop, and clears the note.
     Answer(4, kX);
     hop = Row(4);
     EXPECT_EQ(hop.name, L"* 1 alternative routes *");
+    EXPECT_EQ(hop.image, kImageSplit);
+    EXPECT_EQ(hop.received, 1u);
     EXPECT_TRUE(hop.note.empty());
     EXPECT_EQ(Row(5).address, kX);
 
