@@ -3,10 +3,12 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <time.h>
 #include <unistd.h>
 
 static int Fd(PlatformSocket socket) {
@@ -45,19 +47,38 @@ DWORD PlatformIcmpSendTo(PlatformSocket socket, const BYTE* message, int length,
     return sent < 0 ? LastError() : 0;
 }
 
+static std::int64_t MonotonicNanoseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
 // ppoll rather than select: select cannot watch a descriptor at or above FD_SETSIZE, and poll
 // would round the wait up to whole milliseconds, sending every probe up to 1 ms late.
+// A signal that lands on this thread (a console's Ctrl+C handler) interrupts the wait; that is
+// no socket failure, so the wait goes on for the time that is left instead of ending the run.
 int PlatformIcmpWaitReadable(PlatformSocket socket, long seconds, long microseconds, DWORD& error) {
-    pollfd entry{Fd(socket), POLLIN, 0};
-    timespec wait{};
-    wait.tv_sec = seconds > 0 ? seconds : 0;
-    wait.tv_nsec = microseconds > 0 ? (microseconds % 1000000) * 1000 : 0;
-    int ready = ::ppoll(&entry, 1, &wait, nullptr);
-    if (ready < 0) {
-        error = LastError();
-        return -1;
+    const std::int64_t total = static_cast<std::int64_t>(seconds > 0 ? seconds : 0) * 1000000000 +
+                               (microseconds > 0 ? (microseconds % 1000000) * 1000 : 0);
+    const std::int64_t deadline = MonotonicNanoseconds() + total;
+    std::int64_t left = total;
+    for (;;) {
+        pollfd entry{Fd(socket), POLLIN, 0};
+        timespec wait{};
+        wait.tv_sec = static_cast<time_t>(left / 1000000000);
+        wait.tv_nsec = static_cast<long>(left % 1000000000);
+        errno = 0;
+        int ready = ::ppoll(&entry, 1, &wait, nullptr);
+        if (ready >= 0)
+            return ready;
+        if (errno != EINTR) {
+            error = LastError();
+            return -1;
+        }
+        left = deadline - MonotonicNanoseconds();
+        if (left < 0)
+            left = 0;
     }
-    return ready;
 }
 
 DWORD PlatformIcmpReceiveFrom(PlatformSocket socket, BYTE* buffer, int capacity, int& received,
