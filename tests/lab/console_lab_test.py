@@ -85,8 +85,8 @@ def num(row, key):
     return int(row[key]) if row and row.get(key) not in (None, "") else 0
 
 
-def run_csv(flavour, scenario, args):
-    code, out, err = run_console(flavour, ["/nodns", "/int", "100", "/to", "500", "/time", "4", "/csv", *args])
+def run_csv(flavour, scenario, args, timing=("/int", "100", "/to", "500", "/time", "4")):
+    code, out, err = run_console(flavour, ["/nodns", *timing, "/csv", *args])
     rows = parse_csv(out)
     check(code == 0 and rows, f"{flavour} {scenario}: console ran and printed CSV",
           f"exit {code}\nstdout: {out[:800]}\nstderr: {err[:800]}")
@@ -94,7 +94,8 @@ def run_csv(flavour, scenario, args):
 
 
 def scenario_chain(flavour, info):
-    rows, out, err = run_csv(flavour, "chain", ["/history", "8", info["LAB_TARGET_ADDR"]])
+    # The settings' own interval and time-out, as a user would run it.
+    rows, out, err = run_csv(flavour, "chain", ["/history", "8", info["LAB_TARGET_ADDR"]], timing=("/time", "5"))
     hops = int(info["LAB_HOPS"])
     for k in range(1, hops + 1):
         r = primary(rows, k)
@@ -108,8 +109,8 @@ def scenario_chain(flavour, info):
     check(hop0 is not None and hop0["image"] == "5" and hop0["address"] == info["LAB_CLIENT_ADDR"],
           f"{flavour} chain: hop 0 is this computer", str(hop0))
     hist = (last or {}).get("history", "").split()
-    check(len(hist) == 8 and all(float(v) > 0 or v in ("-1", "-2") for v in hist) and any(float(v) > 0 for v in hist),
-          f"{flavour} chain: /history prints the newest 8 outcomes of the target", str(hist))
+    check(4 <= len(hist) <= 8 and all(float(v) > 0 or v in ("-1", "-2") for v in hist) and any(float(v) > 0 for v in hist),
+          f"{flavour} chain: /history prints the newest outcomes of the target", str(hist))
 
 
 def scenario_silent(flavour, info):
