@@ -30,6 +30,13 @@ void ApplyOptions(const SConsoleOptions& options) {
         g_bReverseDNS = options.reverseDns;
 }
 
+// The engine's message and the system's text for its error code, on standard error.
+void WriteRunError(const CHopwatchData& data) {
+    ConsoleWrite(ToUtf8(data.GetErrorText() + L"\n" +
+                        SystemErrorText(data.GetLastErrorCode(), FALSE) + L"\n"),
+                 true);
+}
+
 CString CurrentTitle(const CHopwatchData& data) {
     CString title;
     data.GetTitle(title, -1);
@@ -53,9 +60,7 @@ int RunConsoleTest(const SConsoleOptions& options) {
     bool color = options.color == 1 || (options.color < 0 && ConsoleSupportsColor());
     CHopwatchData data;
     if (!data.Start(options.host)) {
-        ConsoleWrite(ToUtf8(data.GetErrorText() + L"\n" +
-                            SystemErrorText(data.GetLastErrorCode(), FALSE) + L"\n"),
-                     true);
+        WriteRunError(data);
         return 1;
     }
 
@@ -99,9 +104,7 @@ int RunConsoleTest(const SConsoleOptions& options) {
         ConsoleWrite(ToUtf8(title + L"\n") + FormatTableViewUtf8(list, color));
     }
     if (data.GetLastErrorCode() != 0) {
-        ConsoleWrite(ToUtf8(data.GetErrorText() + L"\n" +
-                            SystemErrorText(data.GetLastErrorCode(), FALSE) + L"\n"),
-                     true);
+        WriteRunError(data);
         return 1;
     }
     return 0;

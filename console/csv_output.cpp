@@ -2,7 +2,6 @@
 #include "console/csv_output.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "engine/CHopwatchData.h"
 #include "engine/CNInetHost.h"
@@ -14,9 +13,7 @@ namespace {
 CString MsField(double seconds, bool hasValue) {
     if (!hasValue || std::isnan(seconds))
         return CString();
-    wchar_t text[64];
-    std::swprintf(text, 64, L"%.3f", seconds * 1000.0);
-    return text;
+    return FormatDouble(seconds * 1000.0);
 }
 
 CString HistoryField(const CHopwatchHist4Show& display) {

@@ -162,10 +162,3 @@ CString FormatTableView(const CHopwatchListView& list, bool color) {
 std::string FormatTableViewUtf8(const CHopwatchListView& list, bool color) {
     return ToUtf8(FormatTableView(list, color));
 }
-
-BOOL WriteTableView(std::FILE* file, const CHopwatchListView& list, bool color) {
-    if (file == nullptr)
-        return FALSE;
-    std::string text = FormatTableViewUtf8(list, color);
-    return std::fwrite(text.data(), 1, text.size(), file) == text.size() ? TRUE : FALSE;
-}

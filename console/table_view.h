@@ -1,7 +1,6 @@
 // Text rendering of the results list for the console: aligned columns and a history bar graph.
 #pragma once
 
-#include <cstdio>
 #include <string>
 
 #include "engine/CHopwatchHistory.h"
@@ -31,5 +30,3 @@ CString FormatHistoryGraph(const CHopwatchHist4Show& show, int width);
 CString FormatTableView(const CHopwatchListView& list, bool color);
 // The same as UTF-8 bytes.
 std::string FormatTableViewUtf8(const CHopwatchListView& list, bool color);
-// Writes the UTF-8 form to file; FALSE when the write fails.
-BOOL WriteTableView(std::FILE* file, const CHopwatchListView& list, bool color);

@@ -2,7 +2,7 @@
 #include "engine/CHopwatchWorkers.h"
 
 #include "engine/CHopwatchData.h"
-#include "platform/ansi_text.h"
+#include "foundation/text_utils.h"
 #include "platform/last_error.h"
 #include "platform/process.h"
 #include "platform/resolver.h"
@@ -33,12 +33,8 @@ DWORD CHopwatchPingWorker::Run() {
     return result;
 }
 
-static bool SystemReverseLookup(DWORD address, std::string& name) {
-    return PlatformReverseLookup(address, name);
-}
-
 CHopwatchDNSWorker::CHopwatchDNSWorker(CHopwatchData* data)
-    : CHopwatchWorker(data), m_lookup(&SystemReverseLookup) {}
+    : CHopwatchWorker(data), m_lookup(&PlatformReverseLookup) {}
 
 CHopwatchDNSWorker::~CHopwatchDNSWorker() {
     Stop(kWaitForever);
@@ -57,7 +53,7 @@ BOOL CHopwatchDNSWorker::Start() {
 }
 
 void CHopwatchDNSWorker::SetLookupFunction(HopwatchReverseLookupFn lookup) {
-    m_lookup = lookup != nullptr ? lookup : &SystemReverseLookup;
+    m_lookup = lookup != nullptr ? lookup : &PlatformReverseLookup;
 }
 
 BOOL CHopwatchDNSWorker::QueueLookup(DWORD address) {
@@ -92,7 +88,7 @@ DWORD CHopwatchDNSWorker::LookupLoop() {
         std::string name;
         if (!m_lookup(address, name))
             name.clear();
-        m_data->ApplyHostName(address, PlatformAnsiToWide(name));
+        m_data->ApplyHostName(address, AnsiToString(name.c_str()));
     }
     return 0;
 }

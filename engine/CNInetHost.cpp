@@ -1,11 +1,12 @@
 // CNInetHost: host text to IPv4 addresses through the system's resolver; the local address.
 #include "engine/CNInetHost.h"
 
-#include <cstring>
 #include <string>
 #include <vector>
 
+#include "engine/HopwatchRecords.h"
 #include "foundation/blank_set.h"
+#include "foundation/text_utils.h"
 #include "platform/ansi_text.h"
 #include "platform/resolver.h"
 
@@ -14,16 +15,6 @@ namespace {
 const DWORD kLoopbackHostOrder = 0x7F000001; // 127.0.0.1
 const size_t kMaxPortDigits = 5;
 const DWORD kMaxPort = 65535;
-
-// The address's four bytes in network order as one number, so that numeric order is the order
-// of the bytes whatever the host's byte order.
-DWORD ToHostOrder(DWORD address) {
-    const auto value = static_cast<std::uint32_t>(address);
-    unsigned char bytes[4];
-    std::memcpy(bytes, &value, sizeof bytes);
-    return (static_cast<DWORD>(bytes[0]) << 24) | (static_cast<DWORD>(bytes[1]) << 16) |
-           (static_cast<DWORD>(bytes[2]) << 8) | static_cast<DWORD>(bytes[3]);
-}
 
 // A port text is at most five decimal digits with a value of at most 65535.
 bool ParsePort(const CString& text, int& port) {
@@ -110,9 +101,9 @@ BOOL CNInetHost::Resolve() {
         ClearResults();
         return FALSE;
     }
-    m_strCanonicalName = PlatformAnsiToWide(answer.officialName);
+    m_strCanonicalName = AnsiToString(answer.officialName.c_str());
     for (int i = 0; i < aliasCount; ++i)
-        m_aliases[i] = PlatformAnsiToWide(answer.aliases[static_cast<size_t>(i)]);
+        m_aliases[i] = AnsiToString(answer.aliases[static_cast<size_t>(i)].c_str());
     for (int i = 0; i < addressCount; ++i)
         m_addresses[i] = answer.addresses[static_cast<size_t>(i)];
     m_dwAliasCount = static_cast<DWORD>(aliasCount);
@@ -127,10 +118,11 @@ BOOL SelectLocalAddress(const DWORD* addresses, DWORD count, DWORD* address) {
     bool found = false;
     DWORD best = 0;
     for (DWORD i = 0; i < count; ++i) {
-        const DWORD value = ToHostOrder(addresses[i]);
+        // In host byte order numeric order is the order of the four bytes on the wire.
+        const DWORD value = HopwatchSwapOrder(addresses[i]);
         if (value == 0 || value == kLoopbackHostOrder)
             continue;
-        if (!found || value < ToHostOrder(best)) {
+        if (!found || value < HopwatchSwapOrder(best)) {
             best = addresses[i];
             found = true;
         }
@@ -150,7 +142,7 @@ BOOL GetLocalAddress(DWORD* address) {
 }
 
 CString FormatDottedAddress(DWORD address) {
-    const DWORD value = ToHostOrder(address);
+    const DWORD value = HopwatchSwapOrder(address);
     CString text;
     for (int shift = 24; shift >= 0; shift -= 8) {
         if (shift != 24)

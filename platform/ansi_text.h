@@ -1,4 +1,4 @@
-// Conversion between program text and the system's 8-bit code page used by the socket layer.
+// Conversion of program text into the system's 8-bit code page that the socket layer takes.
 #pragma once
 
 #include <string>
@@ -9,7 +9,3 @@
 // FALSE (out emptied) when a character has no exact counterpart there or the text holds a NUL,
 // so a name is never silently replaced by a different one. Thread-safe.
 bool PlatformWideToAnsi(const CString& text, std::string& out);
-
-// Converts a name the socket layer returned; the same as AnsiToString (foundation/text_utils.h):
-// an unconvertible text gives an empty string. Thread-safe.
-CString PlatformAnsiToWide(const std::string& text);
