@@ -6,10 +6,13 @@
 #include <cstdint>
 #include <mutex>
 
+#include "engine/CHopwatchDNSWorker.h"
+#include "engine/CHopwatchHist4Show.h"
 #include "engine/CHopwatchHistory.h"
 #include "engine/CHopwatchNetwork.h"
-#include "engine/CHopwatchWorkers.h"
-#include "engine/HopwatchRecords.h"
+#include "engine/CHopwatchPingWorker.h"
+#include "engine/CHopwatchSystemNetwork.h"
+#include "engine/hopwatch_records.h"
 #include "foundation/NArray.h"
 #include "foundation/base_types.h"
 

@@ -9,7 +9,7 @@
 
 #include "platform/last_error.h"
 #include "settings/settings_globals.h"
-#include "support/HopwatchTestData.h"
+#include "support/SScriptedRun.h"
 
 namespace {
 const DWORD kTarget = kTestTarget;

@@ -1,37 +1,10 @@
-// The ping worker's probing loop and the DNS worker's queue of reverse lookups.
-#include "engine/CHopwatchWorkers.h"
+// CHopwatchDNSWorker: reverse lookups of responder addresses, on a thread of their own.
+#include "engine/CHopwatchDNSWorker.h"
 
 #include "engine/CHopwatchData.h"
 #include "foundation/text_utils.h"
-#include "platform/last_error.h"
 #include "platform/process.h"
 #include "platform/resolver.h"
-
-// Each level stops the thread before its own members and vtable go away, since Run is virtual.
-CHopwatchWorker::~CHopwatchWorker() {
-    Stop(kWaitForever);
-}
-
-CHopwatchPingWorker::~CHopwatchPingWorker() {
-    Stop(kWaitForever);
-}
-
-DWORD CHopwatchPingWorker::Run() {
-    if (!m_data->ResolveTarget())
-        return CHopwatchData::kErrorCancelled;
-    DWORD result = 0;
-    while (ShouldContinue()) {
-        result = m_data->ReceiveReply();
-        if (result == 0)
-            continue;
-        if (result != CHopwatchData::kWaitTimeout)
-            break;
-        result = m_data->SendProbe();
-        if (result != 0)
-            break;
-    }
-    return result;
-}
 
 CHopwatchDNSWorker::CHopwatchDNSWorker(CHopwatchData* data)
     : CHopwatchWorker(data), m_lookup(&PlatformReverseLookup) {}

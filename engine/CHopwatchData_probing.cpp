@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "engine/CNInetHost.h"
+#include "engine/inet_address.h"
 #include "foundation/blank_set.h"
 
 namespace {
