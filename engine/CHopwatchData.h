@@ -132,7 +132,10 @@ protected:
     void ProcessMatchedReply(DWORD slot, bool late, bool unreachable, const CString& note,
                              DWORD responder, std::int64_t receiveTime);
     BOOL QueueLookup(DWORD address);
+    // The value for slot in the history of the hop and of every alternative in its chain; the
+    // second form skips the hop's own history.
     void AddToChainHistories(DWORD hop, DWORD slot, double value);
+    void AddToAlternativeHistories(DWORD hop, DWORD slot, double value);
     int BuildMessage(DWORD slot, BYTE* buffer);
     std::int64_t SecondsToTicks(double seconds) const;
     double TicksToSeconds(std::int64_t ticks) const;

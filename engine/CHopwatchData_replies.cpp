@@ -64,6 +64,10 @@ DWORD CHopwatchData::AddAlternative(DWORD follower) {
 
 void CHopwatchData::AddToChainHistories(DWORD hop, DWORD slot, double value) {
     m_hopHistories[static_cast<int>(hop)].Add(slot, value);
+    AddToAlternativeHistories(hop, slot, value);
+}
+
+void CHopwatchData::AddToAlternativeHistories(DWORD hop, DWORD slot, double value) {
     const DWORD altCount = m_altCount.load();
     DWORD alt = m_hops[static_cast<int>(hop)].nextAlternative;
     for (DWORD steps = 0; alt < altCount && steps < altCount; ++steps) {
@@ -89,7 +93,10 @@ void CHopwatchData::ProcessMatchedReply(DWORD slot, bool late, bool unreachable,
                                         std::int64_t receiveTime) {
     SHopwatchPing& ping = m_pings[static_cast<int>(slot)];
     const DWORD h = ping.hop;
-    double rtt = HopwatchNegativeNaN();
+    // A destination-unreachable reply ends its probe without a usable time, so it is recorded as
+    // "no reply" (+NaN). -NaN would mark the probe as still awaiting its reply, and since the slot
+    // leaves the pending list here, no time-out would ever clear that mark.
+    double rtt = HopwatchPositiveNaN();
     if (!unreachable) {
         ping.time = receiveTime - ping.time;
         rtt = TicksToSeconds(ping.time);
@@ -115,7 +122,10 @@ void CHopwatchData::ProcessMatchedReply(DWORD slot, bool late, bool unreachable,
             QueueLookup(responder);
         }
     } else if (hop.address == responder) {
-        // the known responder answered again
+        // The known responder answered again. At a split hop (address 0) this is an unreachable
+        // reply, which none of the alternatives answered: each of them marked the probe as
+        // awaiting when it was sent, and that mark must end here too.
+        AddToAlternativeHistories(h, slot, HopwatchPositiveNaN());
     } else if (hop.address == 0) {
         const DWORD altCount = m_altCount.load();
         DWORD alt = hop.nextAlternative;
