@@ -21,8 +21,15 @@ BOOL CHopwatchDNSWorker::Start() {
     if (!IsRunning()) {
         std::lock_guard<std::recursive_mutex> guard(GetLock());
         m_queue.RemoveAll();
+        m_accepting = true;
     }
     return CHopwatchWorker::Start();
+}
+
+void CHopwatchDNSWorker::CloseQueue() {
+    std::lock_guard<std::recursive_mutex> guard(GetLock());
+    m_accepting = false;
+    m_queue.RemoveAll();
 }
 
 void CHopwatchDNSWorker::SetLookupFunction(HopwatchReverseLookupFn lookup) {
@@ -35,6 +42,8 @@ BOOL CHopwatchDNSWorker::QueueLookup(DWORD address) {
     if (!IsRunning())
         return FALSE;
     std::lock_guard<std::recursive_mutex> guard(GetLock());
+    if (!m_accepting)
+        return FALSE;
     const bool wasEmpty = m_queue.IsEmpty();
     if (m_queue.AddTail(address) == nullptr)
         return FALSE;
@@ -80,4 +89,10 @@ DWORD CHopwatchDNSWorker::Run() {
             return result;
     }
     return 0;
+}
+
+// Whatever way the thread ends, with lookups undone or not, the records still waiting for a name
+// must not keep the marker as their final name.
+void CHopwatchDNSWorker::OnThreadEnd() {
+    m_data->EndLookups();
 }

@@ -22,19 +22,26 @@ public:
     BOOL Start() override;
 
     // Queues an address (network byte order) for lookup; any thread, may be called with the data
-    // lock held. FALSE for 0, all ones, when the worker is not running or no memory is left.
+    // lock held. FALSE for 0, all ones, when the worker is not running or its queue is closed, or
+    // when no memory is left.
     BOOL QueueLookup(DWORD address);
+    // Refuses every further QueueLookup until the next Start and drops the queued addresses.
+    // Called by CHopwatchData::EndLookups with the data lock held.
+    void CloseQueue();
     // Replaces the lookup function (tests); nullptr restores the system resolver. Call while
     // stopped.
     void SetLookupFunction(HopwatchReverseLookupFn lookup);
 
 protected:
     DWORD Run() override;
+    // Hands the end of the lookups to the data object (CHopwatchData::EndLookups).
+    void OnThreadEnd() override;
 
 private:
     DWORD LookupLoop();
     bool TakeAddress(DWORD& address);
 
-    NList<DWORD> m_queue; // guarded by GetLock()
+    NList<DWORD> m_queue;     // guarded by GetLock()
+    bool m_accepting = false; // guarded by GetLock(); from Start until CloseQueue
     HopwatchReverseLookupFn m_lookup;
 };

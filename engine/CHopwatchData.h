@@ -101,6 +101,10 @@ public:
     // Stores a looked-up name (empty when the lookup failed) for every record with this address
     // (network byte order) and extends the title once with the target's name.
     void ApplyHostName(DWORD address, const CString& name);
+    // Called as the DNS worker's thread ends: closes its queue, then gives every record whose
+    // name is still the look-up marker an empty name and a new version, so that no marker
+    // outlives the lookups. Takes the data lock (the worker holds none of its own).
+    void EndLookups();
 
     // Text of a destination-unreachable code; the texts are built once and live until exit.
     static const CString& GetUnreachableText(BYTE code);

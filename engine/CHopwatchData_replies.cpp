@@ -117,10 +117,9 @@ void CHopwatchData::ProcessMatchedReply(DWORD slot, bool late, bool unreachable,
     const bool firstAnswer = hop.address == kHopwatchNone;
     if (firstAnswer) {
         hop.address = responder;
-        if (reverseDns && responder != 0) {
+        // The marker only goes with a queued lookup (see PrepareProbe).
+        if (reverseDns && responder != 0 && QueueLookup(responder))
             hop.name = kHopwatchLookingUp;
-            QueueLookup(responder);
-        }
     } else if (hop.address == responder) {
         // The known responder answered again. At a split hop (address 0) this is an unreachable
         // reply, which none of the alternatives answered: each of them marked the probe as
@@ -181,10 +180,8 @@ void CHopwatchData::ProcessMatchedReply(DWORD slot, bool late, bool unreachable,
         record.address = responder;
         record.image = kImageAlternative;
         m_altHistories[static_cast<int>(added)].Add(slot, rtt);
-        if (reverseDns && responder != 0) {
-            QueueLookup(responder);
+        if (reverseDns && responder != 0 && QueueLookup(responder))
             record.name = kHopwatchLookingUp;
-        }
         answered = added;
         newSplit = true;
     }

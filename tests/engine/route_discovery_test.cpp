@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "support/SScriptedRun.h"
+#include "support/held_lookups.h"
 
 namespace {
 const DWORD kTarget = kTestTarget;
@@ -13,7 +14,18 @@ const DWORD kZ = kTestZ;
 
 class RouteTest : public ::testing::Test, protected SScriptedRun {
 protected:
-    RouteTest() { EXPECT_TRUE(data.BeginRun(L"198.51.100.9", 1000, 5000, 32, 1)); }
+    // Reverse lookups are on and the DNS worker runs, as in a real run; its lookups are held, so
+    // the names stay pending for the whole test.
+    RouteTest() {
+        EXPECT_TRUE(data.BeginRun(L"198.51.100.9", 1000, 5000, 32, 1));
+        HoldLookups();
+        data.m_dnsWorker.SetLookupFunction(&HeldLookup);
+        EXPECT_TRUE(data.m_dnsWorker.Start());
+    }
+    ~RouteTest() override {
+        ReleaseHeldLookups();
+        data.m_dnsWorker.Stop();
+    }
     // Probes a hop and answers it with a time-exceeded from a responder after ms milliseconds.
     DWORD Answer(DWORD hop, DWORD responder, int ms = 5, BYTE type = 11, BYTE code = 0) {
         const DWORD slot = data.ProbeHop(hop);
