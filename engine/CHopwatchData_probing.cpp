@@ -122,6 +122,11 @@ DWORD CHopwatchData::ReceiveReply() {
     DWORD source = 0;
     int received = 0;
     error = m_network->ReceiveFrom(buffer, kBufferSize, received, source);
+    // Winsock fails a datagram larger than the buffer with WSAEMSGSIZE and drops its rest. Any
+    // large ICMP packet reaching this computer (a big ping from another host) does that; none of
+    // them answers a probe, so it is dropped like any other foreign datagram.
+    if (error == kErrorMessageTooLong)
+        return 0;
     if (error != 0) {
         SetError(error, L"Failed on raw socket recvfrom");
         return error;
