@@ -108,15 +108,12 @@ public:
 
     // Text of a destination-unreachable code; the texts are built once and live until exit.
     static const CString& GetUnreachableText(BYTE code);
-    // Internet checksum as the probe carries it (16-bit words in machine order, stored likewise).
-    static WORD IcmpChecksum(const BYTE* message, int length);
 
     static constexpr DWORD kWaitTimeout = 258;
     static constexpr DWORD kErrorCancelled = 1223;
     static constexpr DWORD kErrorUnexpectedCount = 1359;
     static constexpr DWORD kErrorTooManySplits = 84;
     static constexpr DWORD kErrorMessageTooLong = 10040; // WSAEMSGSIZE: a truncated datagram
-    static constexpr int kBufferSize = 4096;
 
 protected:
     // Engine internals, called with the data lock held.
@@ -141,7 +138,6 @@ protected:
     // second form skips the hop's own history.
     void AddToChainHistories(DWORD hop, DWORD slot, double value);
     void AddToAlternativeHistories(DWORD hop, DWORD slot, double value);
-    int BuildMessage(DWORD slot, BYTE* buffer);
     std::int64_t SecondsToTicks(double seconds) const;
     double TicksToSeconds(std::int64_t ticks) const;
     static void UpdateRtt(SHopwatchHost& host, double rtt);
