@@ -11,34 +11,39 @@ bool Fail(std::string& why, const std::string& text) {
     return false;
 }
 
+// Every slot in state 2 is on the list and every listed slot is in state 2: the list holds no
+// more entries than there are pending slots (so it cannot loop) and exactly as many.
 bool CheckPendingList(CTestHopwatchData& data, std::string& why) {
     const int slots = data.m_pings.GetSize();
-    std::vector<char> listed(static_cast<size_t>(slots), 0);
+    const SHopwatchPing* pings = data.m_pings.GetData(); // raw reads: this runs after every input
+    const DWORD maxTtl = data.m_maxTtl.load();
+    int pending = 0;
+    for (int slot = 0; slot < slots; ++slot) {
+        if (pings[slot].state == kSlotPending)
+            ++pending;
+        if (pings[slot].state != kSlotFree && pings[slot].hop >= maxTtl)
+            return Fail(why, "slot " + std::to_string(slot) + " names a hop beyond the maximum");
+    }
     DWORD previous = kHopwatchNone;
-    int count = 0;
-    for (DWORD slot = data.m_pendingHead; slot != kHopwatchNone;
-         slot = data.m_pings[static_cast<int>(slot)].nextPending) {
-        if (slot >= static_cast<DWORD>(slots) || listed[slot] != 0 || ++count > slots)
-            return Fail(why, "pending list is not a list: slot " + std::to_string(slot));
-        const SHopwatchPing& ping = data.m_pings[static_cast<int>(slot)];
-        listed[slot] = 1;
+    int listed = 0;
+    for (DWORD slot = data.m_pendingHead; slot != kHopwatchNone; slot = pings[slot].nextPending) {
+        if (slot >= static_cast<DWORD>(slots) || ++listed > pending)
+            return Fail(why, "the pending list holds more than the " + std::to_string(pending) +
+                                 " pending slots, at slot " + std::to_string(slot));
+        const SHopwatchPing& ping = pings[slot];
         if (ping.state != kSlotPending)
             return Fail(why, "slot " + std::to_string(slot) + " is listed but in state " +
                                  std::to_string(ping.state));
         if (ping.prevPending != previous)
             return Fail(why, "slot " + std::to_string(slot) + " has a wrong backward link");
-        if (previous != kHopwatchNone && ping.time < data.m_pings[static_cast<int>(previous)].time)
+        if (previous != kHopwatchNone && ping.time < pings[previous].time)
             return Fail(why, "pending list out of send order at slot " + std::to_string(slot));
         previous = slot;
     }
+    if (listed != pending)
+        return Fail(why, std::to_string(pending - listed) + " pending slots are not listed");
     if (previous != data.m_pendingTail)
-        return Fail(why, "pending tail is not the last listed slot");
-    for (int slot = 0; slot < slots; ++slot) {
-        if (data.m_pings[slot].state == kSlotPending && listed[static_cast<size_t>(slot)] == 0)
-            return Fail(why, "slot " + std::to_string(slot) + " is pending but not listed");
-        if (data.m_pings[slot].state != kSlotFree && data.m_pings[slot].hop >= data.m_maxTtl.load())
-            return Fail(why, "slot " + std::to_string(slot) + " names a hop beyond the maximum");
-    }
+        return Fail(why, "the pending tail is not the last listed slot");
     return true;
 }
 
