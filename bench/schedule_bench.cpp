@@ -50,6 +50,30 @@ double Percentile(std::vector<double> values, double p) {
     return values[std::min(index, values.size() - 1)];
 }
 
+// Distance of each offset (seconds into the spacing) from the grid point nearest to it, in us,
+// for the grid phase (tried at the offsets themselves) that gives the smallest median distance.
+std::vector<double> GridDeviations(const std::vector<double>& offsets, double spacing) {
+    auto distances = [&](double phase) {
+        std::vector<double> out;
+        for (double offset : offsets) {
+            const double d = std::fabs(std::fmod(offset - phase + spacing, spacing));
+            out.push_back(std::min(d, spacing - d) * 1e6);
+        }
+        return out;
+    };
+    double bestPhase = 0.0;
+    double bestMedian = INFINITY;
+    const size_t step = offsets.size() / 500 + 1;
+    for (size_t i = 0; i < offsets.size(); i += step) {
+        const double median = Percentile(distances(offsets[i]), 0.5);
+        if (median < bestMedian) {
+            bestMedian = median;
+            bestPhase = offsets[i];
+        }
+    }
+    return distances(bestPhase);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -79,14 +103,15 @@ int main(int argc, char** argv) {
     DWORD hops = data.GetHopCount();
     double spacing = g_dwPingIntervalMS / 1000.0 / (hops ? hops : 1);
     // The first salvo probes while the route is still being found; measure the steady phase
-    // from the second salvo on, against the grid anchored at its first send.
+    // from the second salvo on. The grid is the engine's, anchored where the run started, not at
+    // any one send (a late first send would shift every deviation): its phase is the one that
+    // fits the sends best.
     size_t first = std::min(n, static_cast<size_t>(2 * hops + 2));
-    std::vector<double> deviations;
-    for (size_t i = first; i < n; ++i) {
-        double t = (network.m_sends[i] - network.m_sends[first]) / frequency;
-        double grid = std::round(t / spacing) * spacing;
-        deviations.push_back(std::fabs(t - grid) * 1e6);
-    }
+    std::vector<double> offsets;
+    for (size_t i = first; i < n; ++i)
+        offsets.push_back(
+            std::fmod((network.m_sends[i] - network.m_sends[first]) / frequency, spacing));
+    std::vector<double> deviations = GridDeviations(offsets, spacing);
     long steadyAllocs = n > first + 1 ? network.m_allocs[n - 1] - network.m_allocs[first] : 0;
 
     std::printf("schedule_bench: target %s, interval %lu ms, %lu hops, spacing %.1f us\n", target,

@@ -21,7 +21,8 @@ DWORD LastErrorOr(DWORD fallback) {
 } // namespace
 
 CHopwatchData::CHopwatchData(CHopwatchNetwork* network)
-    : m_network(network != nullptr ? network : &m_systemNetwork), m_dnsWorker(this),
+    : m_network(network != nullptr ? network : &m_systemNetwork),
+      m_probeId(static_cast<WORD>(m_network->ProcessId() & 0xFFFF)), m_dnsWorker(this),
       m_pingWorker(this) {}
 
 CHopwatchData::~CHopwatchData() {

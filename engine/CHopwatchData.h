@@ -158,6 +158,7 @@ protected:
     std::atomic<DWORD> m_maxSplits{128};
     std::atomic<BOOL> m_reverseDns{TRUE};
     std::atomic<DWORD> m_localAddress{kHopwatchNone}; // host byte order
+    WORD m_probeId = 0; // identifier of the probes: the low 16 bits of the process id (ping worker)
     NArray<SHopwatchHost> m_hops;
     NArray<SHopwatchHost> m_alternatives;
     NArray<DWORD> m_rows;

@@ -31,6 +31,9 @@ BOOL CHopwatchData::ResolveTarget() {
         std::lock_guard<std::recursive_mutex> guard(m_lock);
         text = TrimBlanks(m_targetText);
     }
+    // Asked once per run: the process id is a system call on some systems, and every probe and
+    // every reply needs it.
+    m_probeId = static_cast<WORD>(m_network->ProcessId() & 0xFFFF);
     DWORD local = 0;
     m_localAddress.store(m_network->LocalAddress(local) ? HopwatchSwapOrder(local) : kHopwatchNone);
 
@@ -174,8 +177,7 @@ bool CHopwatchData::PrepareProbe(DWORD& slot, BYTE* buffer, int& length, int& tt
     ping.hop = hop;
     m_lastSlot.store(candidate);
     slot = candidate;
-    length = BuildIcmpEchoRequest(buffer, IcmpEchoLength(m_packetSize.load()),
-                                  static_cast<WORD>(m_network->ProcessId() & 0xFFFF),
+    length = BuildIcmpEchoRequest(buffer, IcmpEchoLength(m_packetSize.load()), m_probeId,
                                   static_cast<WORD>(candidate));
     if (hop > 0) {
         ttl = static_cast<int>(hop);
@@ -274,8 +276,7 @@ void CHopwatchData::UnlinkPending(DWORD slot) {
 void CHopwatchData::ProcessReply(const BYTE* buffer, int length, std::int64_t receiveTime,
                                  DWORD source) {
     SIcmpReply reply;
-    if (!ParseIcmpReply(buffer, length, reply) ||
-        reply.identifier != (m_network->ProcessId() & 0xFFFF))
+    if (!ParseIcmpReply(buffer, length, reply) || reply.identifier != m_probeId)
         return;
     const bool unreachable = reply.type == kIcmpUnreachable;
     const CString& note = unreachable ? GetUnreachableText(reply.code) : EmptyNote();

@@ -2,12 +2,15 @@
 #include "engine/CHopwatchPingWorker.h"
 
 #include "engine/CHopwatchData.h"
+#include "platform/process.h"
 
 CHopwatchPingWorker::~CHopwatchPingWorker() {
     Stop(kWaitForever);
 }
 
 DWORD CHopwatchPingWorker::Run() {
+    // The waits between probes are the schedule: they must end when the next probe is due.
+    PlatformUsePreciseWaits();
     if (!m_data->ResolveTarget())
         return CHopwatchData::kErrorCancelled;
     DWORD result = 0;

@@ -10,3 +10,8 @@ DWORD PlatformProcessId() {
 bool PlatformSetLowestThreadPriority() {
     return SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST) != FALSE;
 }
+
+// Windows waits have no per-thread slack to set; their resolution is the system timer's.
+bool PlatformUsePreciseWaits() {
+    return false;
+}

@@ -77,6 +77,9 @@ fi
 if [[ $(id -u) -eq 0 && -x build/native-release/schedule_bench ]]; then
     suite "benchmark: probe schedule (lab, 30 hops)" bench/run_schedule_bench.sh 10
 fi
+if [[ $(id -u) -eq 0 && -x build/native-release/probe_cpu_bench ]]; then
+    suite "benchmark: CPU per probe against ping (lab, 30 hops)" bench/run_probe_cpu_bench.sh 10
+fi
 
 echo
 for f in "${failures[@]}"; do echo "failed suite: $f"; done

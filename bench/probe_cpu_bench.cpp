@@ -1,0 +1,193 @@
+// Benchmark: CPU per probe of a fast run against ping's CPU per packet on the same route, the share
+// of probes matched and the peak resident memory. Run as root inside the lab's client namespace
+// (bench/run_probe_cpu_bench.sh); prints figures only.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "engine/CHopwatchData.h"
+#include "platform/icmp_socket.h"
+#include "platform/process.h"
+#include "foundation/utf.h"
+#include "settings/settings_globals.h"
+
+namespace {
+
+double CpuSeconds(const rusage& usage) {
+    return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec +
+           usage.ru_stime.tv_usec / 1e6;
+}
+
+double SelfCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return CpuSeconds(usage);
+}
+
+struct SRunFigures {
+    double seconds = 0;
+    double cpu = 0;
+    unsigned long sent = 0;
+    unsigned long received = 0;
+    unsigned long lost = 0;
+    DWORD hops = 0;
+};
+
+// One run of the engine at the given settings for the given time, stopped gracefully.
+bool RunHopwatch(const char* target, double seconds, SRunFigures& figures) {
+    CHopwatchData data;
+    const double cpu0 = SelfCpuSeconds();
+    const auto start = std::chrono::steady_clock::now();
+    if (!data.Start(FromUtf8(target))) {
+        std::fprintf(stderr, "probe_cpu_bench: cannot start: %s\n",
+                     ToUtf8(data.GetErrorText()).c_str());
+        return false;
+    }
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    data.RequestStop();
+    for (int i = 0; i < 800 && data.IsPingWorkerRunning(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    data.Stop();
+    figures.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    figures.cpu = SelfCpuSeconds() - cpu0;
+    figures.hops = data.GetHopCount();
+    for (int row = 0; row < static_cast<int>(data.GetVisibleRows()); ++row) {
+        SHopwatchHost host;
+        if (data.GetRow(row, host, 0xFFFFFFFF, TRUE) && host.image != kImageAlternative) {
+            figures.sent += host.sent;
+            figures.received += host.received;
+            figures.lost += host.lost;
+        }
+    }
+    return data.GetLastErrorCode() == 0;
+}
+
+// ping with the given TTL for count packets as fast as it goes (it keeps its interval in whole
+// milliseconds, so it cannot be paced at 100 us; and with -w it would stop at the first
+// time-exceeded); its CPU from wait4, its packet count and time from its summary line.
+bool RunPing(const char* target, int ttl, unsigned long count, double& cpu, unsigned long& packets,
+             double& seconds) {
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0)
+        return false;
+    const pid_t child = fork();
+    if (child < 0)
+        return false;
+    if (child == 0) {
+        dup2(pipeFds[1], 1);
+        close(pipeFds[0]);
+        const std::string ttlText = std::to_string(ttl);
+        const std::string countText = std::to_string(count);
+        execlp("ping", "ping", "-q", "-n", "-t", ttlText.c_str(), "-i", "0.0001", "-c",
+               countText.c_str(), target, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(pipeFds[1]);
+    std::string output;
+    char buffer[512];
+    ssize_t n;
+    while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0)
+        output.append(buffer, static_cast<size_t>(n));
+    close(pipeFds[0]);
+    int status = 0;
+    rusage usage{};
+    if (wait4(child, &status, 0, &usage) != child)
+        return false;
+    cpu = CpuSeconds(usage);
+    const size_t at = output.find(" packets transmitted");
+    if (at == std::string::npos)
+        return false;
+    size_t begin = output.rfind('\n', at);
+    packets =
+        std::strtoul(output.c_str() + (begin == std::string::npos ? 0 : begin + 1), nullptr, 10);
+    const size_t time = output.find(", time ", at);
+    seconds = time != std::string::npos ? std::atof(output.c_str() + time + 7) / 1000.0 : 0.0;
+    return packets > 0;
+}
+
+// CPU time of one timed wait for readability that runs out (the wait before every probe), on a
+// pipe that stays empty: the cost of sleeping and waking up once on this machine.
+double TimedWaitMicroseconds(long microseconds) {
+    int fds[2];
+    if (pipe(fds) != 0)
+        return 0.0;
+    PlatformUsePreciseWaits();
+    timespec t0{};
+    timespec t1{};
+    constexpr int kWaits = 2000;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t0);
+    for (int i = 0; i < kWaits; ++i) {
+        DWORD error = 0;
+        PlatformIcmpWaitReadable(static_cast<PlatformSocket>(fds[0]), 0, microseconds, error);
+    }
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t1);
+    close(fds[0]);
+    close(fds[1]);
+    return ((t1.tv_sec - t0.tv_sec) * 1e9 + (t1.tv_nsec - t0.tv_nsec)) / 1e3 / kWaits;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const char* target = argc > 1 ? argv[1] : "127.0.0.1";
+    const double seconds = argc > 2 ? std::atof(argv[2]) : 10.0;
+    // The settings of the measurement: about 10,000 probes/s over the 30-hop route (another
+    // interval in ms may follow the seconds).
+    g_dwPingIntervalMS = argc > 3 ? static_cast<DWORD>(std::atoi(argv[3])) : 3;
+    g_dwPingTimeoutMS = 5000;
+    g_dwMaxTTL = 30;
+    g_bReverseDNS = 0;
+
+    SRunFigures run;
+    if (!RunHopwatch(target, seconds, run))
+        return 1;
+    rusage self{};
+    getrusage(RUSAGE_SELF, &self);
+    const double peakMb = self.ru_maxrss / 1024.0;
+
+    const double rate = run.sent / run.seconds;
+    double pingCpu = 0;
+    double pingSeconds = 0;
+    unsigned long pingPackets = 0;
+    const bool pinged = RunPing(target, 15, run.sent, pingCpu, pingPackets, pingSeconds);
+
+    const double perProbe = run.sent ? run.cpu / run.sent * 1e6 : 0.0;
+    std::printf("probe_cpu_bench: target %s, /int %lu /ttl %lu /to %lu, %.0f s, %lu hops\n", target,
+                static_cast<unsigned long>(g_dwPingIntervalMS),
+                static_cast<unsigned long>(g_dwMaxTTL),
+                static_cast<unsigned long>(g_dwPingTimeoutMS), seconds,
+                static_cast<unsigned long>(run.hops));
+    std::printf("probes: %lu sent in %.1f s, %.0f probes/s sustained\n", run.sent, run.seconds,
+                rate);
+    std::printf("matched: %lu of %lu (%.3f %%), %lu lost\n", run.received, run.sent,
+                run.sent ? 100.0 * run.received / run.sent : 0.0, run.lost);
+    std::printf("hopwatch CPU: %.2f us per probe (%.3f s)\n", perProbe, run.cpu);
+    if (pinged) {
+        const double perPacket = pingCpu / pingPackets * 1e6;
+        std::printf("ping CPU: %.2f us per packet (TTL 15, %lu packets at %.0f/s, %.3f s)\n",
+                    perPacket, pingPackets, pingSeconds > 0 ? pingPackets / pingSeconds : 0.0,
+                    pingCpu);
+        std::printf("ratio hopwatch / ping: %.2f\n", perPacket > 0 ? perProbe / perPacket : 0.0);
+    } else {
+        std::printf("ping CPU: not measured (ping did not run)\n");
+    }
+    std::printf("one timed wait of 100 us (the sleep before each paced probe; ping at full speed "
+                "never sleeps): %.2f us CPU\n",
+                TimedWaitMicroseconds(100));
+    // What the resident memory is: the slot table and the history rings are allocated at the
+    // start of a run; the rest is the program, its libraries and the thread stacks.
+    const double slots = sizeof(SHopwatchPing) * 65536.0 / (1024 * 1024);
+    const double rings = (30 + 128) * kHistRingSize * sizeof(SHopwatchHistEntry) / (1024.0 * 1024);
+    std::printf("peak resident memory: %.1f MB (slot table %.1f MB, history rings of 30 hops + 128 "
+                "alternatives up to %.1f MB as they fill)\n",
+                peakMb, slots, rings);
+    return 0;
+}
