@@ -113,6 +113,20 @@ bool RunPing(const char* target, int ttl, unsigned long count, double& cpu, unsi
     return packets > 0;
 }
 
+double ResidentMegabytes() {
+    FILE* status = std::fopen("/proc/self/status", "r");
+    if (status == nullptr)
+        return 0.0;
+    char line[256];
+    long kb = 0;
+    while (std::fgets(line, sizeof line, status) != nullptr) {
+        if (std::strncmp(line, "VmRSS:", 6) == 0)
+            kb = std::strtol(line + 6, nullptr, 10);
+    }
+    std::fclose(status);
+    return kb / 1024.0;
+}
+
 // CPU time of one timed wait for readability that runs out (the wait before every probe), on a
 // pipe that stays empty: the cost of sleeping and waking up once on this machine.
 double TimedWaitMicroseconds(long microseconds) {
@@ -146,6 +160,7 @@ int main(int argc, char** argv) {
     g_dwMaxTTL = 30;
     g_bReverseDNS = 0;
 
+    const double startMb = ResidentMegabytes();
     SRunFigures run;
     if (!RunHopwatch(target, seconds, run))
         return 1;
@@ -182,12 +197,15 @@ int main(int argc, char** argv) {
     std::printf("one timed wait of 100 us (the sleep before each paced probe; ping at full speed "
                 "never sleeps): %.2f us CPU\n",
                 TimedWaitMicroseconds(100));
-    // What the resident memory is: the slot table and the history rings are allocated at the
-    // start of a run; the rest is the program, its libraries and the thread stacks.
+    // What the resident memory is: the program and its libraries before the run, the slot table
+    // (written at every start), and the history rings as far as outcomes were written into them;
+    // the rings of hops beyond the route and of alternatives that never appeared take none.
     const double slots = sizeof(SHopwatchPing) * 65536.0 / (1024 * 1024);
-    const double rings = (30 + 128) * kHistRingSize * sizeof(SHopwatchHistEntry) / (1024.0 * 1024);
-    std::printf("peak resident memory: %.1f MB (slot table %.1f MB, history rings of 30 hops + 128 "
-                "alternatives up to %.1f MB as they fill)\n",
-                peakMb, slots, rings);
+    const double ring = kHistRingSize * sizeof(SHopwatchHistEntry) / 1024.0;
+    std::printf(
+        "peak resident memory: %.1f MB (before the run %.1f MB: program and libraries; slot "
+        "table %.1f MB; history rings of the %lu hops in use, up to %.0f kB each as they "
+        "fill; rings reserved for 128 alternatives and the hops beyond: none)\n",
+        peakMb, startMb, slots, static_cast<unsigned long>(run.hops + 1), ring);
     return 0;
 }

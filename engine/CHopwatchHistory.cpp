@@ -27,11 +27,11 @@ double HopwatchPositiveNaN() {
     return FromBits(0x7FF8000000000000ull);
 }
 
+// Allocated once at full size so that recording an outcome never allocates. The storage comes
+// zeroed (NArray of a plain record) and is not written here: most rings, those of alternatives
+// that never appear, are never touched and cost no resident memory.
 CHopwatchHistory::CHopwatchHistory() {
-    // Allocated once at full size so that recording an outcome never allocates.
-    if (m_entries.SetSize(kHistRingSize))
-        std::memset(static_cast<void*>(m_entries.GetData()), 0,
-                    sizeof(SHopwatchHistEntry) * kHistRingSize);
+    m_entries.SetSize(kHistRingSize);
 }
 
 SHopwatchHistEntry* CHopwatchHistory::Find(DWORD id) {
@@ -79,11 +79,17 @@ void CHopwatchHistory::Add(DWORD id, const double& rt) {
     ++m_version;
 }
 
+// Only the run of used entries can be non-zero (Add writes nothing else), so only that run is
+// zeroed: clearing a ring that was never used touches none of its memory.
 void CHopwatchHistory::Clear() {
     ++m_version;
+    const int size = m_entries.GetSize();
+    SHopwatchHistEntry* entries = m_entries.GetData();
+    for (int i = 0, index = m_newest; i < m_used && size > 0; ++i) {
+        entries[index] = SHopwatchHistEntry{};
+        if (++index >= size)
+            index = 0;
+    }
     m_newest = 0;
     m_used = 0;
-    if (m_entries.GetSize() > 0)
-        std::memset(static_cast<void*>(m_entries.GetData()), 0,
-                    sizeof(SHopwatchHistEntry) * static_cast<size_t>(m_entries.GetSize()));
 }

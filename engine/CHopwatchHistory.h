@@ -4,11 +4,12 @@
 #include "foundation/NArray.h"
 #include "foundation/base_types.h"
 
-// One probe outcome. An all-zero entry is an empty slot.
+// One probe outcome. An all-zero entry is an empty slot. A plain record (no initialisers), so that
+// a ring's storage comes zeroed from the system and stays out of memory until it is written;
+// value-initialise ({}) a single entry.
 struct SHopwatchHistEntry {
-    DWORD flags =
-        0; // bits 0-15 probe id, bit 29 awaiting reply, bit 30 reply received, bit 31 in use
-    double rt = 0.0; // round trip in seconds when bit 30 is set; 0.0 otherwise
+    DWORD flags; // bits 0-15 probe id, bit 29 awaiting reply, bit 30 reply received, bit 31 in use
+    double rt;   // round trip in seconds when bit 30 is set; 0.0 otherwise
 };
 
 constexpr DWORD kHistIdMask = 0x0000FFFFu;
@@ -32,7 +33,7 @@ public:
     void Add(DWORD id, const double& rt);
     // The entry that holds id, searched from the newest; nullptr when none.
     SHopwatchHistEntry* Find(DWORD id);
-    // Empties the ring in place (keeps its 4,096 slots) and increases the version.
+    // Empties the ring in place (keeps its 4,096 slots, all zero again) and increases the version.
     void Clear();
 
     DWORD GetVersion() const { return m_version; }

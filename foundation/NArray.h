@@ -3,10 +3,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <new>
+#include <type_traits>
 #include <utility>
 
 #include "foundation/base_types.h"
+#include "platform/page_memory.h"
 
 template <class T> class NArray {
 public:
@@ -34,8 +37,8 @@ public:
     virtual ~NArray() { Free(); }
 
     // Sets the number of elements in use. Growing past the capacity allocates exactly newSize
-    // elements; elements between the old and new size are reset to T() in either direction, so
-    // shrunk elements release what they hold at once. FALSE (array unchanged) when the
+    // elements; elements between the old and new size are T() in either direction (shrunk ones
+    // are reset, so they release what they hold at once). FALSE (array unchanged) when the
     // allocation fails or its byte count would overflow. The capacity never shrinks.
     BOOL SetSize(int newSize) {
         if (newSize < 0)
@@ -45,19 +48,21 @@ public:
         if (newSize > m_nMaxSize) {
             if (static_cast<std::size_t>(newSize) > SIZE_MAX / sizeof(T))
                 return FALSE;
-            T* data = new (std::nothrow) T[static_cast<std::size_t>(newSize)];
+            T* data = Allocate(static_cast<std::size_t>(newSize));
             if (data == nullptr)
                 return FALSE;
             int keep = m_nSize < newSize ? m_nSize : newSize;
             for (int i = 0; i < keep; ++i)
                 data[i] = std::move(m_pData[i]);
-            delete[] m_pData;
+            Release(m_pData, m_nMaxSize);
             m_pData = data;
             m_nMaxSize = newSize;
         }
-        int from = m_nSize < newSize ? m_nSize : newSize;
-        int to = m_nSize < newSize ? newSize : m_nSize;
-        for (int i = from; i < to; ++i)
+        // Elements beyond the size are always as T() left them: fresh storage is constructed (or,
+        // for plain types, zeroed) and dropped elements are reset. Growing therefore writes
+        // nothing, so the memory of a large array that is never written, such as the history
+        // ring of an alternative that never appears, stays out of the resident set.
+        for (int i = newSize; i < m_nSize; ++i)
             m_pData[i] = T();
         m_nSize = newSize;
         return TRUE;
@@ -73,13 +78,42 @@ public:
     int GetGrowBy() const { return m_nGrowBy; }
 
 private:
+    // Plain types (integers, doubles, pointers, simple records) are zero when value-initialised
+    // on every platform this builds for, so their storage comes zeroed: from calloc, or for large
+    // blocks straight from the system's pages, which a heap would clear (and so touch) itself.
+    static constexpr bool kPlain = std::is_trivial_v<T>;
+    static constexpr std::size_t kPageBlockBytes = 64 * 1024;
+
+    static bool InPages(std::size_t count) {
+        return kPlain && count * sizeof(T) >= kPageBlockBytes;
+    }
+    static T* Allocate(std::size_t count) {
+        if constexpr (kPlain) {
+            if (InPages(count))
+                return static_cast<T*>(PlatformAllocatePages(count * sizeof(T)));
+            return static_cast<T*>(std::calloc(count, sizeof(T)));
+        } else {
+            return new (std::nothrow) T[count];
+        }
+    }
+    static void Release(T* data, int capacity) {
+        if constexpr (kPlain) {
+            if (InPages(static_cast<std::size_t>(capacity)))
+                PlatformFreePages(data, static_cast<std::size_t>(capacity) * sizeof(T));
+            else
+                std::free(data);
+        } else {
+            delete[] data;
+        }
+    }
+
     void Swap(NArray& other) noexcept {
         std::swap(m_pData, other.m_pData);
         std::swap(m_nSize, other.m_nSize);
         std::swap(m_nMaxSize, other.m_nMaxSize);
     }
     void Free() {
-        delete[] m_pData;
+        Release(m_pData, m_nMaxSize);
         m_pData = nullptr;
         m_nSize = 0;
         m_nMaxSize = 0;

@@ -50,6 +50,35 @@ TEST(NArray, GrowsExactlyAndResetsElementsLeavingTheSize) {
     EXPECT_FALSE(numbers.SetSize(-1));
 }
 
+// Plain arrays come zeroed without being written (large ones straight from the system's pages):
+// new elements, regrown ones and those of a larger copy are zero, values survive a reallocation.
+TEST(NArray, PlainElementsStartZeroSmallAndLarge) {
+    struct SPlain {
+        DWORD flags;
+        double value;
+    };
+    for (int count : {3, 4096, 20000}) {
+        SCOPED_TRACE(count);
+        NArray<SPlain> plain;
+        ASSERT_TRUE(plain.SetSize(count));
+        for (int i = 0; i < count; i += 97)
+            ASSERT_TRUE(plain[i].flags == 0 && plain[i].value == 0.0) << i;
+        plain[count - 1] = SPlain{5, 2.5};
+        plain[0] = SPlain{1, 1.5};
+        ASSERT_TRUE(plain.SetSize(1));
+        ASSERT_TRUE(plain.SetSize(count));
+        EXPECT_EQ(plain[count - 1].flags, 0u); // dropped and grown again: zero
+        EXPECT_EQ(plain[0].value, 1.5);
+        plain[count - 1] = SPlain{6, 3.5};
+        ASSERT_TRUE(plain.SetSize(count * 2)); // reallocated: kept and zeroed parts
+        EXPECT_EQ(plain[count - 1].value, 3.5);
+        EXPECT_EQ(plain[count].flags, 0u);
+        EXPECT_EQ(plain[count * 2 - 1].flags, 0u);
+        NArray<SPlain> copy(plain);
+        EXPECT_EQ(copy[count - 1].flags, 6u);
+    }
+}
+
 TEST(NArray, RefusedRequestsLeaveTheArrayUnchanged) {
     NArray<SHuge> huge;
     EXPECT_FALSE(huge.SetSize(1 << 25));
