@@ -194,9 +194,13 @@ int main(int argc, char** argv) {
     } else {
         std::printf("ping CPU: not measured (ping did not run)\n");
     }
-    std::printf("one timed wait of 100 us (the sleep before each paced probe; ping at full speed "
-                "never sleeps): %.2f us CPU\n",
-                TimedWaitMicroseconds(100));
+    // A paced probe sleeps once before it is sent; ping at full speed never sleeps.
+    const double wait = TimedWaitMicroseconds(100);
+    std::printf("one timed wait of 100 us (the sleep before each paced probe): %.2f us CPU\n",
+                wait);
+    if (pinged && pingCpu > 0)
+        std::printf("ratio hopwatch / ping without that wait: %.2f\n",
+                    (perProbe - wait) / (pingCpu / pingPackets * 1e6));
     // What the resident memory is: the program and its libraries before the run, the slot table
     // (written at every start), and the history rings as far as outcomes were written into them;
     // the rings of hops beyond the route and of alternatives that never appeared take none.
