@@ -1,10 +1,3 @@
 #!/bin/bash
-# Runs the probe schedule benchmark against the lab's 30-hop route (root only) and prints its figures.
-set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-bench=${HOPWATCH_RELEASE_BUILD:-$root/build/native-release}/schedule_bench
-lab=$root/tests/lab/hoplab.sh
-trap '"$lab" down' EXIT
-"$lab" up long >/dev/null
-eval "$("$lab" info)"
-"$lab" exec "$bench" "$LAB_TARGET_ADDR" "${1:-10}"
+# Runs the probe schedule benchmark against the lab's 30-hop route (root only): [SECONDS].
+exec "$(dirname "$0")/lab_bench.sh" schedule_bench "${1:-10}"
