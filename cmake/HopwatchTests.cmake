@@ -30,7 +30,8 @@ foreach(layer foundation engine results settings report console)
     if(layer_tests)
         add_executable(${layer}_tests ${layer_tests} ${HOPWATCH_TEST_SUPPORT})
         target_link_libraries(${layer}_tests PRIVATE hopwatch_core ${HOPWATCH_GTEST})
-        target_include_directories(${layer}_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+        target_include_directories(${layer}_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests
+                                                          ${HOPWATCH_GENERATED_DIR})
         # One ctest entry per executable: under Wine every process start costs about a second,
         # so the tests are not discovered one by one.
         add_test(NAME ${layer}_tests COMMAND ${layer}_tests --gtest_brief=1)

@@ -42,7 +42,7 @@ bool ParseSeconds(const CString& text, double& seconds) {
     return true;
 }
 
-enum class EPending { None, Ttl, Interval, Timeout, Time, History };
+enum class EPending { None, Ttl, Interval, Timeout, Time, History, Html };
 
 } // namespace
 
@@ -84,6 +84,11 @@ BOOL ParseConsoleOptions(int argc, const CString* argv, SConsoleOptions& options
                 if (ok)
                     options.historyValues = static_cast<int>(value);
                 break;
+            case EPending::Html:
+                ok = !token.empty();
+                if (ok)
+                    options.htmlPath = token;
+                break;
             case EPending::None:
                 break;
             }
@@ -112,6 +117,16 @@ BOOL ParseConsoleOptions(int argc, const CString* argv, SConsoleOptions& options
             options.color = 0;
         else if (token == L"/live")
             options.live = true;
+        else if (token == L"/export")
+            options.exportReport = true;
+        else if (token == L"/open")
+            options.openReport = true;
+        else if (token == L"/icons")
+            options.exportIcons = 1;
+        else if (token == L"/noicons")
+            options.exportIcons = 0;
+        else if (token == L"/html")
+            pending = EPending::Html;
         else if (token == L"/ttl")
             pending = EPending::Ttl;
         else if (token == L"/int")
@@ -149,5 +164,9 @@ CString ConsoleUsageText() {
            L"/csv ..................... prints the rows as CSV after the run\n"
            L"/history <n> ............. also prints each row's newest n history values\n"
            L"/color, /nocolor ......... cell colours on or off (default: when the terminal can)\n"
-           L"/live .................... redraws the table while the run lasts\n";
+           L"/live .................... redraws the table while the run lasts\n"
+           L"/html <file> ............. writes the HTML report to the file after the run\n"
+           L"/export .................. writes the HTML report into the temporary directory\n"
+           L"/open .................... exports it and opens it in the default web browser\n"
+           L"/icons, /noicons ......... route-state icons in the HTML report on or off\n";
 }
