@@ -34,8 +34,7 @@ foreach(layer foundation engine results settings report console)
             # The report's Windows tests read a real list view control.
             target_link_libraries(${layer}_tests PRIVATE comctl32)
         endif()
-        target_include_directories(${layer}_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests
-                                                          ${HOPWATCH_GENERATED_DIR})
+        target_include_directories(${layer}_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
         # One ctest entry per executable: under Wine every process start costs about a second,
         # so the tests are not discovered one by one.
         add_test(NAME ${layer}_tests COMMAND ${layer}_tests --gtest_brief=1)
