@@ -30,10 +30,6 @@ foreach(layer foundation engine results settings report console)
     if(layer_tests)
         add_executable(${layer}_tests ${layer_tests} ${HOPWATCH_TEST_SUPPORT})
         target_link_libraries(${layer}_tests PRIVATE hopwatch_core ${HOPWATCH_GTEST})
-        if(WIN32 AND layer STREQUAL "report")
-            # The report's Windows tests read a real list view control.
-            target_link_libraries(${layer}_tests PRIVATE comctl32)
-        endif()
         target_include_directories(${layer}_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
         # One ctest entry per executable: under Wine every process start costs about a second,
         # so the tests are not discovered one by one.
