@@ -8,7 +8,8 @@ target_link_options(hopwatch_core INTERFACE -fsanitize=${HOPWATCH_FUZZ_SANITIZER
 
 file(GLOB HOPWATCH_FUZZ_TARGETS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/fuzz/*_fuzz.cpp)
 # Only the scripted network: other test helpers may need GoogleTest, which fuzz builds lack.
-set(HOPWATCH_FUZZ_SUPPORT ${CMAKE_SOURCE_DIR}/tests/support/FakeHopwatchNetwork.cpp)
+set(HOPWATCH_FUZZ_SUPPORT ${CMAKE_SOURCE_DIR}/tests/support/CFakeHopwatchNetwork.cpp
+                          ${CMAKE_SOURCE_DIR}/tests/support/test_datagrams.cpp)
 foreach(source IN LISTS HOPWATCH_FUZZ_TARGETS)
     get_filename_component(name ${source} NAME_WE)
     add_executable(${name} ${source} ${HOPWATCH_FUZZ_SUPPORT})

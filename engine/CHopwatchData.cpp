@@ -292,6 +292,26 @@ void CHopwatchData::ApplyHostName(DWORD address, const CString& name) {
         ++m_rowsVersion;
 }
 
+void CHopwatchData::EndLookups() {
+    std::lock_guard<std::recursive_mutex> guard(m_lock);
+    // Closed under the data lock, where the ping worker sets a marker and queues its lookup in
+    // one step: a marker is set either before this (and cleared below) or not at all.
+    m_dnsWorker.CloseQueue();
+    bool changed = false;
+    for (NArray<SHopwatchHost>* table : {&m_hops, &m_alternatives}) {
+        for (int i = 0; i < table->GetSize(); ++i) {
+            SHopwatchHost& host = (*table)[i];
+            if (host.name == kHopwatchLookingUp) {
+                host.name.clear();
+                ++host.version;
+                changed = true;
+            }
+        }
+    }
+    if (changed)
+        ++m_rowsVersion;
+}
+
 std::int64_t CHopwatchData::SecondsToTicks(double seconds) const {
     const std::int64_t frequency = m_network->Frequency();
     if (frequency <= 0)

@@ -6,10 +6,13 @@
 #include <cstdint>
 #include <mutex>
 
+#include "engine/CHopwatchDNSWorker.h"
+#include "engine/CHopwatchHist4Show.h"
 #include "engine/CHopwatchHistory.h"
 #include "engine/CHopwatchNetwork.h"
-#include "engine/CHopwatchWorkers.h"
-#include "engine/HopwatchRecords.h"
+#include "engine/CHopwatchPingWorker.h"
+#include "engine/CHopwatchSystemNetwork.h"
+#include "engine/hopwatch_records.h"
 #include "foundation/NArray.h"
 #include "foundation/base_types.h"
 
@@ -98,6 +101,10 @@ public:
     // Stores a looked-up name (empty when the lookup failed) for every record with this address
     // (network byte order) and extends the title once with the target's name.
     void ApplyHostName(DWORD address, const CString& name);
+    // Called as the DNS worker's thread ends: closes its queue, then gives every record whose
+    // name is still the look-up marker an empty name and a new version, so that no marker
+    // outlives the lookups. Takes the data lock (the worker holds none of its own).
+    void EndLookups();
 
     // Text of a destination-unreachable code; the texts are built once and live until exit.
     static const CString& GetUnreachableText(BYTE code);
@@ -129,7 +136,10 @@ protected:
     void ProcessMatchedReply(DWORD slot, bool late, bool unreachable, const CString& note,
                              DWORD responder, std::int64_t receiveTime);
     BOOL QueueLookup(DWORD address);
+    // The value for slot in the history of the hop and of every alternative in its chain; the
+    // second form skips the hop's own history.
     void AddToChainHistories(DWORD hop, DWORD slot, double value);
+    void AddToAlternativeHistories(DWORD hop, DWORD slot, double value);
     int BuildMessage(DWORD slot, BYTE* buffer);
     std::int64_t SecondsToTicks(double seconds) const;
     double TicksToSeconds(std::int64_t ticks) const;

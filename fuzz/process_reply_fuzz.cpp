@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "support/HopwatchTestData.h"
+#include "support/SScriptedRun.h"
 
 namespace {
 const DWORD kSources[4] = {kTestTarget, kTestX, kTestY, 0};

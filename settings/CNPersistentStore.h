@@ -3,6 +3,7 @@
 
 #include "foundation/CNTokenList.h"
 #include "foundation/NPtrList.h"
+#include "foundation/NTypedPtrList.h"
 #include "foundation/base_types.h"
 #include "settings/CNPersistentStoreEntry.h"
 

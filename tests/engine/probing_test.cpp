@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/HopwatchTestData.h"
+#include "support/SScriptedRun.h"
 
 namespace {
 const DWORD kTarget = kTestTarget;

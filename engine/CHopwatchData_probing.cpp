@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "engine/CNInetHost.h"
+#include "engine/inet_address.h"
 #include "foundation/blank_set.h"
 
 namespace {
@@ -234,10 +234,10 @@ bool CHopwatchData::PrepareProbe(DWORD& slot, BYTE* buffer, int& length, int& tt
         if (self.address == kHopwatchNone) {
             self.image = kImageLocal;
             self.address = destination;
-            if (m_reverseDns.load()) {
+            // The marker only goes with a queued lookup: one the DNS worker refused (it has
+            // ended) would never be replaced by a name.
+            if (m_reverseDns.load() && QueueLookup(destination))
                 self.name = kHopwatchLookingUp;
-                QueueLookup(destination);
-            }
         }
     }
     m_prevSlotTime = m_curSlotTime;

@@ -1,4 +1,4 @@
-// A scripted network for engine tests: a driven clock, recorded sends and queued datagrams.
+// CFakeHopwatchNetwork: a scripted network for engine tests, with a driven clock.
 #pragma once
 
 #include <cstdint>
@@ -53,12 +53,3 @@ private:
     std::vector<SSent> m_sent;
     std::deque<std::pair<std::vector<BYTE>, DWORD>> m_inbox;
 };
-
-// An IPv4 address in network byte order from its four dotted parts.
-DWORD TestIp(BYTE a, BYTE b, BYTE c, BYTE d);
-
-// Datagrams as the raw socket delivers them, IP header included. ipOptions adds that many 4-byte
-// words of options to every IP header (outer and quoted). The echo header carries id and seq in
-// the probe's byte order.
-std::vector<BYTE> MakeEchoReply(DWORD id, DWORD seq, int ipOptions = 0);
-std::vector<BYTE> MakeIcmpError(BYTE type, BYTE code, DWORD id, DWORD seq, int ipOptions = 0);
