@@ -2,10 +2,10 @@
 #include "foundation/CNFileVersionItem.h"
 
 #include <cstring>
-#include <cwctype>
 #include <new>
 #include <string>
 
+#include "foundation/text_utils.h"
 #include "foundation/utf.h"
 
 namespace {
@@ -16,15 +16,6 @@ DWORD Read16(const BYTE* p) {
 
 size_t AlignUp(size_t offset) {
     return (offset + 3) & ~static_cast<size_t>(3);
-}
-
-bool EqualNoCase(const CString& a, const CString& b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::towupper(static_cast<wint_t>(a[i])) != std::towupper(static_cast<wint_t>(b[i])))
-            return false;
-    return true;
 }
 
 } // namespace

@@ -1,24 +1,9 @@
 // CHopwatchCommandLine: the desktop program's command line: tokens, options, host, help and errors.
 #include "settings/CHopwatchCommandLine.h"
 
-#include <cwctype>
-
 #include "foundation/blank_set.h"
 #include "foundation/text_utils.h"
 #include "settings/settings_globals.h"
-
-namespace {
-
-bool EqualNoCase(const CString& a, const CString& b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::towupper(static_cast<wint_t>(a[i])) != std::towupper(static_cast<wint_t>(b[i])))
-            return false;
-    return true;
-}
-
-} // namespace
 
 BOOL CHopwatchCommandLine::TakeCommandLine(LPCWSTR text) {
     m_PendingTokens.ParseCommandLine(text);
