@@ -39,14 +39,11 @@ foreach(layer foundation engine results settings report console)
 endforeach()
 
 # The version reader's test reads the desktop program's own executable (the path as Wine sees it)
-# and compares its version with the project's.
+# and compares its version with the project's (hopwatch_version.h).
 if(WIN32 AND TARGET foundation_tests AND TARGET hopwatch)
     add_dependencies(foundation_tests hopwatch)
     target_compile_definitions(foundation_tests PRIVATE
-        HOPWATCH_EXE_PATH=L"Z:$<TARGET_FILE:hopwatch>"
-        HOPWATCH_VERSION_MAJOR=${PROJECT_VERSION_MAJOR}
-        HOPWATCH_VERSION_MINOR=${PROJECT_VERSION_MINOR}
-        HOPWATCH_VERSION_PATCH=${PROJECT_VERSION_PATCH})
+        HOPWATCH_EXE_PATH=L"Z:$<TARGET_FILE:hopwatch>")
 endif()
 
 # Wine takes the time zone from TZ when a process starts, so the zone test of the timestamp runs

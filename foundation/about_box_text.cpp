@@ -23,3 +23,14 @@ CString AboutBoxBody(const CNVersionInfo& version) {
     }
     return body.GetText();
 }
+
+void AboutBoxTextExtent(const int* widths, const int* heights, int count, int* width, int* height) {
+    int widest = 0;
+    int total = 0;
+    for (int i = 0; i < count; ++i) {
+        widest = widths[i] > widest ? widths[i] : widest;
+        total += heights[i];
+    }
+    *width = widest + 8;
+    *height = total + 8 < 64 ? 64 : total + 8;
+}

@@ -3,6 +3,7 @@
 
 #include "foundation/blank_set.h"
 #include "foundation/text_utils.h"
+#include "settings/host_history.h"
 #include "settings/settings_globals.h"
 
 BOOL CHopwatchCommandLine::TakeCommandLine(LPCWSTR text) {
@@ -99,15 +100,7 @@ void CHopwatchCommandLine::ProcessValue(ECommandLineOption option, const CString
 }
 
 void CHopwatchCommandLine::ProcessHost(const CString& host) {
-    for (CNTokenList::SNode* node = g_HostHistory.GetHead(); node != nullptr;
-         node = node->m_pNext) {
-        if (EqualNoCase(node->m_data, host)) {
-            CString existing = node->m_data; // Remove finds this node again: the first equal
-            g_HostHistory.Remove(existing);
-            break;
-        }
-    }
-    g_HostHistory.AddHead(host);
+    PushHostHistory(g_HostHistory, host);
     m_bStartAfterParsing = TRUE;
 }
 

@@ -164,3 +164,18 @@ TEST(VersionInfo, AboutBoxText) {
     EXPECT_EQ(built.substr(9, 4), L"2024");
     EXPECT_EQ(built[13], L'-');
 }
+
+TEST(VersionInfo, AboutBoxTextExtentFitsTheWidestLineAndAllHeights) {
+    const int widths[] = {120, 300, 0};
+    const int heights[] = {13, 13, 13};
+    int width = 0, height = 0;
+    AboutBoxTextExtent(widths, heights, 3, &width, &height);
+    EXPECT_EQ(width, 308);
+    EXPECT_EQ(height, 64); // 47 is below the minimum
+    const int tall[] = {20, 20, 20, 20};
+    AboutBoxTextExtent(widths, tall, 3, &width, &height);
+    EXPECT_EQ(height, 68);
+    AboutBoxTextExtent(widths, tall, 0, &width, &height);
+    EXPECT_EQ(width, 8);
+    EXPECT_EQ(height, 64);
+}

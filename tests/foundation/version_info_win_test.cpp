@@ -5,6 +5,7 @@
 
 #include "foundation/CNVersionInfo.h"
 #include "foundation/about_box_text.h"
+#include "hopwatch_version.h"
 #include "platform/last_error.h"
 
 TEST(VersionInfoWin, ReadsTheProgramsOwnExecutable) {
@@ -13,10 +14,11 @@ TEST(VersionInfoWin, ReadsTheProgramsOwnExecutable) {
     EXPECT_EQ(info.GetProductVersionPart(0), HOPWATCH_VERSION_MAJOR);
     EXPECT_EQ(info.GetProductVersionPart(1), HOPWATCH_VERSION_MINOR);
     EXPECT_EQ(info.GetProductVersionPart(2), HOPWATCH_VERSION_PATCH);
-    EXPECT_EQ(info.GetProductVersionPart(3), 0);
+    EXPECT_EQ(info.GetProductVersionPart(3), HOPWATCH_VERSION_TWEAK);
     EXPECT_EQ(info.GetProductName(), L"Hopwatch");
     EXPECT_EQ(info.GetCompanyName(), L"ORVANE");
-    EXPECT_EQ(info.GetInternalName(), L"hopwatch");
+    EXPECT_EQ(info.Format(L"%a.%b.%c.%d"), HOPWATCH_VERSION_TEXT_W);
+    EXPECT_EQ(info.GetInternalName(), L"Hopwatch");
     EXPECT_FALSE(info.IsDebug());
     EXPECT_GT(info.GetRootOffset(), 0);
     EXPECT_EQ(info.GetPath().substr(info.GetPath().size() - 12), L"hopwatch.exe");
@@ -27,7 +29,7 @@ TEST(VersionInfoWin, ReadsTheProgramsOwnExecutable) {
     EXPECT_TRUE(!built.IsSet() || built.GetValue() > 132223104000000000ull);
     CString body = AboutBoxBody(info);
     EXPECT_EQ(body.substr(0, 18), L"Hopwatch\r\nRelease ");
-    EXPECT_EQ(AboutBoxCaption(info), L"About hopwatch");
+    EXPECT_EQ(AboutBoxCaption(info), L"About Hopwatch");
 }
 
 TEST(VersionInfoWin, AnExecutableWithoutVersionDataFailsWith13) {
