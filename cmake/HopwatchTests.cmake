@@ -38,6 +38,14 @@ foreach(layer foundation engine results settings report console)
     endif()
 endforeach()
 
+# The version reader's test reads the desktop program's own executable (the path as Wine sees it)
+# and compares its version with the project's (hopwatch_version.h).
+if(WIN32 AND TARGET foundation_tests AND TARGET hopwatch)
+    add_dependencies(foundation_tests hopwatch)
+    target_compile_definitions(foundation_tests PRIVATE
+        HOPWATCH_EXE_PATH=L"Z:$<TARGET_FILE:hopwatch>")
+endif()
+
 # Wine takes the time zone from TZ when a process starts, so the zone test of the timestamp runs
 # once per zone with TZ in its environment (the native test switches TZ itself).
 if(WIN32 AND TARGET foundation_tests)
