@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "engine/CHopwatchData.h"
-#include "engine/CNInetHost.h"
+#include "engine/inet_address.h"
 #include "foundation/numbers.h"
 
 namespace {

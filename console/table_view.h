@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "engine/CHopwatchHistory.h"
+#include "engine/CHopwatchHist4Show.h"
 #include "foundation/base_types.h"
 #include "results/CHopwatchListView.h"
 

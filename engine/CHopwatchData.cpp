@@ -47,11 +47,11 @@ BOOL CHopwatchData::Start(const CString& host) {
     }
     // The workers take the data lock only after they start; holding it here is safe because a
     // worker thread that blocks on it merely waits until Start returns.
-    if (m_reverseDns.load() && !m_dnsWorker.Start()) {
+    if (m_reverseDns.load() && !m_network->StartWorker(m_dnsWorker)) {
         SetError(LastErrorOr(kErrorNotEnoughMemory), L"Failed to start DNS worker");
         return FALSE;
     }
-    if (!m_pingWorker.Start()) {
+    if (!m_network->StartWorker(m_pingWorker)) {
         SetError(LastErrorOr(kErrorNotEnoughMemory), L"Failed to start ping worker");
         return FALSE;
     }
@@ -288,6 +288,26 @@ void CHopwatchData::ApplyHostName(DWORD address, const CString& name) {
     };
     apply(m_hops, m_hopCount.load());
     apply(m_alternatives, m_altCount.load());
+    if (changed)
+        ++m_rowsVersion;
+}
+
+void CHopwatchData::EndLookups() {
+    std::lock_guard<std::recursive_mutex> guard(m_lock);
+    // Closed under the data lock, where the ping worker sets a marker and queues its lookup in
+    // one step: a marker is set either before this (and cleared below) or not at all.
+    m_dnsWorker.CloseQueue();
+    bool changed = false;
+    for (NArray<SHopwatchHost>* table : {&m_hops, &m_alternatives}) {
+        for (int i = 0; i < table->GetSize(); ++i) {
+            SHopwatchHost& host = (*table)[i];
+            if (host.name == kHopwatchLookingUp) {
+                host.name.clear();
+                ++host.version;
+                changed = true;
+            }
+        }
+    }
     if (changed)
         ++m_rowsVersion;
 }

@@ -6,10 +6,13 @@
 #include <cstdint>
 #include <mutex>
 
+#include "engine/CHopwatchDNSWorker.h"
+#include "engine/CHopwatchHist4Show.h"
 #include "engine/CHopwatchHistory.h"
 #include "engine/CHopwatchNetwork.h"
-#include "engine/CHopwatchWorkers.h"
-#include "engine/HopwatchRecords.h"
+#include "engine/CHopwatchPingWorker.h"
+#include "engine/CHopwatchSystemNetwork.h"
+#include "engine/hopwatch_records.h"
 #include "foundation/NArray.h"
 #include "foundation/base_types.h"
 
@@ -78,9 +81,9 @@ public:
     // Trims and resolves the target, learns the local address, starts the schedule. FALSE with the
     // resolve error stored (the workers are not asked to stop).
     BOOL ResolveTarget();
-    // Waits for a reply until the next probe is due and processes it: 0 = a datagram was read (or
-    // a wait capped at 250 ms ended before the probe was due), 258 = the probe is due, else an
-    // error code (stored unless 1359).
+    // Waits for a reply until the next probe is due and processes it: 0 = a datagram was read (a
+    // truncated one is dropped) or a wait capped at 250 ms ended before the probe was due, 258 =
+    // the probe is due, else an error code (stored unless 1359).
     DWORD ReceiveReply();
     // Sweeps time-outs and sends the next probe (the caller calls it when the probe is due): 0 =
     // sent or nothing to send (stopping, no free slot), else the stored error code.
@@ -99,17 +102,19 @@ public:
     // Stores a looked-up name (empty when the lookup failed) for every record with this address
     // (network byte order) and extends the title once with the target's name.
     void ApplyHostName(DWORD address, const CString& name);
+    // Called as the DNS worker's thread ends: closes its queue, then gives every record whose
+    // name is still the look-up marker an empty name and a new version, so that no marker
+    // outlives the lookups. Takes the data lock (the worker holds none of its own).
+    void EndLookups();
 
     // Text of a destination-unreachable code; the texts are built once and live until exit.
     static const CString& GetUnreachableText(BYTE code);
-    // Internet checksum as the probe carries it (16-bit words in machine order, stored likewise).
-    static WORD IcmpChecksum(const BYTE* message, int length);
 
     static constexpr DWORD kWaitTimeout = 258;
     static constexpr DWORD kErrorCancelled = 1223;
     static constexpr DWORD kErrorUnexpectedCount = 1359;
     static constexpr DWORD kErrorTooManySplits = 84;
-    static constexpr int kBufferSize = 4096;
+    static constexpr DWORD kErrorMessageTooLong = 10040; // WSAEMSGSIZE: a truncated datagram
 
 protected:
     // Engine internals, called with the data lock held.
@@ -130,8 +135,10 @@ protected:
     void ProcessMatchedReply(DWORD slot, bool late, bool unreachable, const CString& note,
                              DWORD responder, std::int64_t receiveTime);
     BOOL QueueLookup(DWORD address);
+    // The value for slot in the history of the hop and of every alternative in its chain; the
+    // second form skips the hop's own history.
     void AddToChainHistories(DWORD hop, DWORD slot, double value);
-    int BuildMessage(DWORD slot, BYTE* buffer);
+    void AddToAlternativeHistories(DWORD hop, DWORD slot, double value);
     std::int64_t SecondsToTicks(double seconds) const;
     double TicksToSeconds(std::int64_t ticks) const;
     static void UpdateRtt(SHopwatchHost& host, double rtt);

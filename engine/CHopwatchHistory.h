@@ -1,4 +1,4 @@
-// Per-hop ring of the most recent probe outcomes and its display window with window statistics.
+// CHopwatchHistory: per-hop ring of the most recent probe outcomes, and the NaN marks it records.
 #pragma once
 
 #include "foundation/NArray.h"
@@ -44,26 +44,6 @@ private:
     int m_newest = 0;
     int m_used = 0;
     NArray<SHopwatchHistEntry> m_entries;
-};
-
-// One row's history prepared for drawing: values[0] is the newest outcome; > 0 a reply time in
-// seconds, -1.0 awaiting a reply, -2.0 nothing to show. Used by the user-interface thread only.
-class CHopwatchHist4Show {
-public:
-    CHopwatchHist4Show();
-    virtual ~CHopwatchHist4Show() = default;
-
-    // Rebuilds the window of min(wanted, used) newest outcomes and its min/max/avg (NaN when no
-    // reply in the window). Returns 1 when rebuilt, 0 when neither the history nor the window
-    // length changed. Call with the data model's lock held (CHopwatchData::GetRowHistory does).
-    int Build(const CHopwatchHistory& history);
-
-    DWORD version;
-    int wanted; // how many outcomes the drawing wants (graph width in pixels)
-    double min;
-    double max;
-    double avg;
-    NArray<double> values;
 };
 
 // Whether a double is NaN (exponent all ones, fraction non-zero); negative receives its sign bit.

@@ -3,9 +3,11 @@
 
 #include <cstdint>
 
+#include "foundation/CNWorkerThread.h"
 #include "foundation/base_types.h"
 
-// Raw ICMP socket, performance counter, process id and name services as the engine uses them.
+// Raw ICMP socket, performance counter, process id, name services and thread start as the engine
+// uses them.
 // One object serves one CHopwatchData; only the ping worker calls the socket operations, and Start
 // and Stop (user-interface thread) call Open and Close while the ping worker is not running.
 class CHopwatchNetwork {
@@ -36,28 +38,8 @@ public:
     virtual BOOL ResolveHost(const CString& text, DWORD& address, DWORD& error) = 0;
     // This computer's address (network byte order); FALSE when none.
     virtual BOOL LocalAddress(DWORD& address) = 0;
-};
-
-// The real network: the platform's raw socket, counter and resolver.
-class CHopwatchSystemNetwork : public CHopwatchNetwork {
-public:
-    CHopwatchSystemNetwork() = default;
-    ~CHopwatchSystemNetwork() override;
-    CHopwatchSystemNetwork(const CHopwatchSystemNetwork&) = delete;
-    CHopwatchSystemNetwork& operator=(const CHopwatchSystemNetwork&) = delete;
-
-    DWORD Open() override;
-    DWORD Close() override;
-    DWORD SetTtl(int ttl) override;
-    DWORD SendTo(const BYTE* message, int length, DWORD address) override;
-    int WaitReadable(long seconds, long microseconds, DWORD& error) override;
-    DWORD ReceiveFrom(BYTE* buffer, int capacity, int& received, DWORD& source) override;
-    std::int64_t Now() override;
-    std::int64_t Frequency() override;
-    DWORD ProcessId() override;
-    BOOL ResolveHost(const CString& text, DWORD& address, DWORD& error) override;
-    BOOL LocalAddress(DWORD& address) override;
-
-private:
-    std::uintptr_t m_socket = ~std::uintptr_t(0);
+    // Starts one of the engine's worker threads (CNWorkerThread::Start: FALSE with the thread's
+    // last error set). Part of the seam so that tests can refuse it, as a system out of threads
+    // would. Called by Start on the user-interface thread.
+    virtual BOOL StartWorker(CNWorkerThread& worker) { return worker.Start(); }
 };

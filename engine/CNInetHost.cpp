@@ -1,10 +1,9 @@
-// CNInetHost: host text to IPv4 addresses through the system's resolver; the local address.
+// CNInetHost: host text to IPv4 addresses through the system's resolver.
 #include "engine/CNInetHost.h"
 
 #include <string>
-#include <vector>
 
-#include "engine/HopwatchRecords.h"
+#include "engine/inet_address.h"
 #include "foundation/blank_set.h"
 #include "foundation/text_utils.h"
 #include "platform/ansi_text.h"
@@ -12,7 +11,6 @@
 
 namespace {
 
-const DWORD kLoopbackHostOrder = 0x7F000001; // 127.0.0.1
 const size_t kMaxPortDigits = 5;
 const DWORD kMaxPort = 65535;
 
@@ -110,44 +108,4 @@ BOOL CNInetHost::Resolve() {
     m_dwAddressCount = static_cast<DWORD>(addressCount);
     m_dwAddressLength = 4;
     return TRUE;
-}
-
-BOOL SelectLocalAddress(const DWORD* addresses, DWORD count, DWORD* address) {
-    if (addresses == nullptr || address == nullptr)
-        return FALSE;
-    bool found = false;
-    DWORD best = 0;
-    for (DWORD i = 0; i < count; ++i) {
-        // In host byte order numeric order is the order of the four bytes on the wire.
-        const DWORD value = HopwatchSwapOrder(addresses[i]);
-        if (value == 0 || value == kLoopbackHostOrder)
-            continue;
-        if (!found || value < HopwatchSwapOrder(best)) {
-            best = addresses[i];
-            found = true;
-        }
-    }
-    if (found)
-        *address = best;
-    return found ? TRUE : FALSE;
-}
-
-BOOL GetLocalAddress(DWORD* address) {
-    if (address == nullptr)
-        return FALSE;
-    std::vector<DWORD> addresses;
-    if (!PlatformLocalAddresses(addresses))
-        return FALSE;
-    return SelectLocalAddress(addresses.data(), static_cast<DWORD>(addresses.size()), address);
-}
-
-CString FormatDottedAddress(DWORD address) {
-    const DWORD value = HopwatchSwapOrder(address);
-    CString text;
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        if (shift != 24)
-            text += L'.';
-        text += std::to_wstring((value >> shift) & 0xFF);
-    }
-    return text;
 }

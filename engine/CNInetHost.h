@@ -1,4 +1,4 @@
-// CNInetHost: host text (name or address, optional ":port") to IPv4 addresses; the local address.
+// CNInetHost: host text (name or address, optional ":port") to IPv4 addresses.
 #pragma once
 
 #include "foundation/NArray.h"
@@ -39,16 +39,3 @@ private:
     DWORD m_dwAddressCount = 0;
     NArray<DWORD> m_addresses;
 };
-
-// The lowest IPv4 address of this computer that is neither 0.0.0.0 nor 127.0.0.1, in network byte
-// order. FALSE (*address untouched) when there is none or address is null. Blocks briefly on
-// the system's interface table; any thread.
-BOOL GetLocalAddress(DWORD* address);
-
-// The choice GetLocalAddress makes among the given addresses (network byte order): the lowest in
-// the order of its four bytes that is neither 0.0.0.0 nor 127.0.0.1. Other loopback addresses
-// count as ordinary ones. FALSE (*address untouched) when there is none.
-BOOL SelectLocalAddress(const DWORD* addresses, DWORD count, DWORD* address);
-
-// Dotted decimal text of an address in network byte order ("192.0.2.7").
-CString FormatDottedAddress(DWORD address);

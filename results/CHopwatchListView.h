@@ -1,7 +1,7 @@
 // Abstract results list: the item operations the refresh needs, plus each row's colours and graph.
 #pragma once
 
-#include "engine/CHopwatchHistory.h"
+#include "engine/CHopwatchHist4Show.h"
 #include "foundation/NArray.h"
 #include "foundation/base_types.h"
 

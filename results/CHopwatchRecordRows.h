@@ -1,8 +1,9 @@
 // A row source over records held in memory: feeds the list refresh without a running engine.
 #pragma once
 
+#include "engine/CHopwatchHist4Show.h"
 #include "engine/CHopwatchHistory.h"
-#include "engine/HopwatchRecords.h"
+#include "engine/hopwatch_records.h"
 #include "foundation/NArray.h"
 #include "results/CHopwatchRowSource.h"
 

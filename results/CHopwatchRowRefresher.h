@@ -1,7 +1,7 @@
 // Brings the results list up to date with the data model at each refresh tick.
 #pragma once
 
-#include "engine/HopwatchRecords.h"
+#include "engine/hopwatch_records.h"
 #include "foundation/base_types.h"
 #include "results/CHopwatchListView.h"
 #include "results/CHopwatchRowSource.h"

@@ -1,8 +1,8 @@
 // What the results list refresh reads from the probe data model: rows, their histories, maxima.
 #pragma once
 
-#include "engine/CHopwatchHistory.h"
-#include "engine/HopwatchRecords.h"
+#include "engine/CHopwatchHist4Show.h"
+#include "engine/hopwatch_records.h"
 #include "foundation/base_types.h"
 
 // The snapshot operations of the data model that the refresh uses. Each call takes and releases

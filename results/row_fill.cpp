@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "engine/CNInetHost.h"
+#include "engine/inet_address.h"
 #include "foundation/numbers.h"
 #include "results/hopwatch_colors.h"
 #include "results/list_columns.h"

@@ -1,7 +1,7 @@
 // Fills one results list row from a hop record: cell texts, row image, cell colours, item data.
 #pragma once
 
-#include "engine/HopwatchRecords.h"
+#include "engine/hopwatch_records.h"
 #include "foundation/base_types.h"
 #include "results/CHopwatchListView.h"
 

@@ -3,7 +3,7 @@
 
 #include "console/console_options.h"
 #include "console/csv_output.h"
-#include "support/HopwatchTestData.h"
+#include "support/SScriptedRun.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/CHopwatchHist4Show.h"
 #include "engine/CHopwatchHistory.h"
 
 namespace {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/CNInetHost.h"
+#include "engine/inet_address.h"
 #include "platform/resolver.h"
 
 namespace {

@@ -3,7 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "support/HopwatchTestData.h"
+#include "support/SScriptedRun.h"
+#include "support/held_lookups.h"
 
 namespace {
 const DWORD kTarget = kTestTarget;
@@ -13,7 +14,18 @@ const DWORD kZ = kTestZ;
 
 class RouteTest : public ::testing::Test, protected SScriptedRun {
 protected:
-    RouteTest() { EXPECT_TRUE(data.BeginRun(L"198.51.100.9", 1000, 5000, 32, 1)); }
+    // Reverse lookups are on and the DNS worker runs, as in a real run; its lookups are held, so
+    // the names stay pending for the whole test.
+    RouteTest() {
+        EXPECT_TRUE(data.BeginRun(L"198.51.100.9", 1000, 5000, 32, 1));
+        HoldLookups();
+        data.m_dnsWorker.SetLookupFunction(&HeldLookup);
+        EXPECT_TRUE(data.m_dnsWorker.Start());
+    }
+    ~RouteTest() override {
+        ReleaseHeldLookups();
+        data.m_dnsWorker.Stop();
+    }
     // Probes a hop and answers it with a time-exceeded from a responder after ms milliseconds.
     DWORD Answer(DWORD hop, DWORD responder, int ms = 5, BYTE type = 11, BYTE code = 0) {
         const DWORD slot = data.ProbeHop(hop);
@@ -170,6 +182,42 @@ TEST_F(RouteTest, UnreachableRepliesSetTheNoteAndCountAsLost) {
     EXPECT_EQ(none.address, 0u);
     EXPECT_TRUE(none.name.empty());
     EXPECT_EQ(Row(4).address, kY);
+}
+
+// An unreachable reply ends its probe: every history it touches records "no reply", never the
+// awaiting mark, which no time-out would clear once the slot has left the pending list.
+TEST_F(RouteTest, UnreachableRepliesLeaveNoAwaitingMark) {
+    auto flags = [](CHopwatchHistory& history, DWORD slot) {
+        const SHopwatchHistEntry* entry = history.Find(slot);
+        return entry != nullptr ? entry->flags : 0u;
+    };
+    const DWORD first = Answer(4, kX, 5, 3, 13);
+    EXPECT_EQ(flags(data.m_hopHistories[4], first), first | kHistInUse);
+
+    // At a split hop: the hop and every alternative of its chain, none of which answered.
+    Answer(2, kX);
+    Answer(2, kY);
+    const DWORD split = Answer(2, kZ, 5, 3, 1);
+    ASSERT_EQ(data.m_altCount.load(), 2u);
+    EXPECT_EQ(flags(data.m_hopHistories[2], split), split | kHistInUse);
+    for (int alt = 0; alt < 2; ++alt)
+        EXPECT_EQ(flags(data.m_altHistories[alt], split), split | kHistInUse)
+            << "alternative " << alt;
+
+    // The windows show it as a probe without a usable reply: hop 4, hop 2 and its alternatives.
+    const std::vector<DWORD> rows = data.Rows();
+    CHopwatchHist4Show show;
+    show.wanted = 8;
+    int checked = 0;
+    for (size_t row = 0; row < rows.size(); ++row) {
+        if (rows[row] != 2 && rows[row] != 4 && (rows[row] & kHopwatchAltRowFlag) == 0)
+            continue;
+        show.version = 0;
+        ASSERT_EQ(data.GetRowHistory(static_cast<int>(row), show), 1);
+        EXPECT_EQ(show.values[0], -2.0) << "row " << row;
+        ++checked;
+    }
+    EXPECT_EQ(checked, 4);
 }
 
 TEST_F(RouteTest, RunningOutOfAlternativesStopsTheRunAndKeepsTheHopIntact) {

@@ -9,7 +9,8 @@
 
 #include "platform/last_error.h"
 #include "settings/settings_globals.h"
-#include "support/HopwatchTestData.h"
+#include "support/SScriptedRun.h"
+#include "support/held_lookups.h"
 
 namespace {
 const DWORD kTarget = kTestTarget;
@@ -117,6 +118,51 @@ TEST(CHopwatchDNSWorker, LooksUpQueuedAddressesInOrder) {
     EXPECT_EQ(NameOfRow(data, 2), L"host2.test");
     EXPECT_EQ(NameOfRow(data, 3), L""); // the failed lookup clears the marker
     EXPECT_NE(data.GetRowsVersion(), rowsVersion);
+}
+
+// A run that ends while lookups are still queued or running (a name server that never answers)
+// leaves no record with the look-up marker as its name, and no marker is set after the end.
+TEST(CHopwatchDNSWorker, EndingWithLookupsUndoneLeavesNoMarker) {
+    SScriptedRun run;
+    CTestHopwatchData& data = run.data;
+    ASSERT_TRUE(data.BeginRun(L"198.51.100.9", 1000, 5000, 8, 1));
+    HoldLookups();
+    data.m_dnsWorker.SetLookupFunction(&HeldLookup);
+    ASSERT_TRUE(data.m_dnsWorker.Start());
+    const DWORD responders[3] = {kX, kY, kZ};
+    for (DWORD hop = 1; hop <= 3; ++hop)
+        data.Feed(MakeIcmpError(11, 0, run.Id(), data.ProbeHop(hop)), responders[hop - 1],
+                  run.net.Now());
+    ASSERT_TRUE(WaitForHeldLookups(1)); // X is being looked up, Y and Z wait in the queue
+    EXPECT_EQ(NameOfRow(data, 2), kHopwatchLookingUp);
+    EXPECT_EQ(NameOfRow(data, 3), kHopwatchLookingUp);
+    DWORD versions[4];
+    for (int row = 1; row <= 3; ++row) {
+        SHopwatchHost host;
+        data.GetRow(row, host, 0xFFFFFFFF, TRUE);
+        versions[row] = host.version;
+    }
+    const DWORD rowsVersion = data.GetRowsVersion();
+
+    data.m_dnsWorker.RequestStop(); // the run ends during the lookup of X
+    ReleaseHeldLookups();
+    ASSERT_TRUE(data.m_dnsWorker.Stop(5000));
+    EXPECT_EQ(data.m_dnsWorker.GetExitCode(), CHopwatchData::kErrorCancelled);
+    for (int row = 1; row <= 3; ++row) {
+        SHopwatchHost host;
+        ASSERT_TRUE(data.GetRow(row, host, 0xFFFFFFFF, TRUE));
+        EXPECT_EQ(host.name, L"") << "row " << row;
+        EXPECT_NE(host.version, versions[row]) << "row " << row;
+    }
+    EXPECT_NE(data.GetRowsVersion(), rowsVersion);
+
+    // A new responder answering after the lookups ended gets no marker either.
+    data.Feed(MakeIcmpError(11, 0, run.Id(), data.ProbeHop(4)), kTestTarget ^ 0x01000000,
+              run.net.Now());
+    SHopwatchHost late;
+    ASSERT_TRUE(data.GetRow(4, late, 0xFFFFFFFF, TRUE));
+    EXPECT_NE(late.address, kHopwatchNone);
+    EXPECT_EQ(late.name, L"");
 }
 
 TEST(CHopwatchData, TargetNameExtendsTheTitleOnce) {

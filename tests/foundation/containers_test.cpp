@@ -8,7 +8,7 @@
 #include "foundation/NArray.h"
 #include "foundation/NList.h"
 #include "foundation/NMemBlock.h"
-#include "foundation/NPtrList.h"
+#include "foundation/NTypedPtrList.h"
 
 namespace {
 

@@ -1,11 +1,10 @@
-// A CHopwatchData whose internals tests may drive directly, without worker threads.
+// CTestHopwatchData: a CHopwatchData whose internals tests may drive directly.
 #pragma once
 
 #include <mutex>
 #include <vector>
 
 #include "engine/CHopwatchData.h"
-#include "support/FakeHopwatchNetwork.h"
 
 class CTestHopwatchData : public CHopwatchData {
 public:
@@ -34,6 +33,7 @@ public:
     using CHopwatchData::m_pendingHead;
     using CHopwatchData::m_pendingTail;
     using CHopwatchData::m_pings;
+    using CHopwatchData::m_pingWorker;
     using CHopwatchData::m_prevSlotTime;
     using CHopwatchData::m_routeComplete;
     using CHopwatchData::m_rows;
@@ -83,27 +83,4 @@ public:
             rows.push_back(m_rows[i]);
         return rows;
     }
-};
-
-// The addresses of the scripted runs: the target, this computer and three routers (TEST-NET).
-inline const DWORD kTestTarget = TestIp(198, 51, 100, 9);
-inline const DWORD kTestLocal = TestIp(192, 0, 2, 10);
-inline const DWORD kTestX = TestIp(203, 0, 113, 1);
-inline const DWORD kTestY = TestIp(203, 0, 113, 2);
-inline const DWORD kTestZ = TestIp(203, 0, 113, 3);
-
-// A data model on a scripted network whose target and local address resolve.
-struct SScriptedRun {
-    SScriptedRun() : data(&net) {
-        net.target = kTestTarget;
-        net.local = kTestLocal;
-    }
-    // The identifier our probes carry.
-    DWORD Id() const { return net.processId & 0xFFFF; }
-    std::int64_t Ticks(double seconds) const {
-        return static_cast<std::int64_t>(seconds * static_cast<double>(net.frequency));
-    }
-
-    CFakeHopwatchNetwork net;
-    CTestHopwatchData data;
 };

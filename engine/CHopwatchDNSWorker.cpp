@@ -1,37 +1,10 @@
-// The ping worker's probing loop and the DNS worker's queue of reverse lookups.
-#include "engine/CHopwatchWorkers.h"
+// CHopwatchDNSWorker: reverse lookups of responder addresses, on a thread of their own.
+#include "engine/CHopwatchDNSWorker.h"
 
 #include "engine/CHopwatchData.h"
 #include "foundation/text_utils.h"
-#include "platform/last_error.h"
 #include "platform/process.h"
 #include "platform/resolver.h"
-
-// Each level stops the thread before its own members and vtable go away, since Run is virtual.
-CHopwatchWorker::~CHopwatchWorker() {
-    Stop(kWaitForever);
-}
-
-CHopwatchPingWorker::~CHopwatchPingWorker() {
-    Stop(kWaitForever);
-}
-
-DWORD CHopwatchPingWorker::Run() {
-    if (!m_data->ResolveTarget())
-        return CHopwatchData::kErrorCancelled;
-    DWORD result = 0;
-    while (ShouldContinue()) {
-        result = m_data->ReceiveReply();
-        if (result == 0)
-            continue;
-        if (result != CHopwatchData::kWaitTimeout)
-            break;
-        result = m_data->SendProbe();
-        if (result != 0)
-            break;
-    }
-    return result;
-}
 
 CHopwatchDNSWorker::CHopwatchDNSWorker(CHopwatchData* data)
     : CHopwatchWorker(data), m_lookup(&PlatformReverseLookup) {}
@@ -48,8 +21,15 @@ BOOL CHopwatchDNSWorker::Start() {
     if (!IsRunning()) {
         std::lock_guard<std::recursive_mutex> guard(GetLock());
         m_queue.RemoveAll();
+        m_accepting = true;
     }
     return CHopwatchWorker::Start();
+}
+
+void CHopwatchDNSWorker::CloseQueue() {
+    std::lock_guard<std::recursive_mutex> guard(GetLock());
+    m_accepting = false;
+    m_queue.RemoveAll();
 }
 
 void CHopwatchDNSWorker::SetLookupFunction(HopwatchReverseLookupFn lookup) {
@@ -62,6 +42,8 @@ BOOL CHopwatchDNSWorker::QueueLookup(DWORD address) {
     if (!IsRunning())
         return FALSE;
     std::lock_guard<std::recursive_mutex> guard(GetLock());
+    if (!m_accepting)
+        return FALSE;
     const bool wasEmpty = m_queue.IsEmpty();
     if (m_queue.AddTail(address) == nullptr)
         return FALSE;
@@ -107,4 +89,10 @@ DWORD CHopwatchDNSWorker::Run() {
             return result;
     }
     return 0;
+}
+
+// Whatever way the thread ends, with lookups undone or not, the records still waiting for a name
+// must not keep the marker as their final name.
+void CHopwatchDNSWorker::OnThreadEnd() {
+    m_data->EndLookups();
 }

@@ -64,6 +64,10 @@ DWORD CHopwatchData::AddAlternative(DWORD follower) {
 
 void CHopwatchData::AddToChainHistories(DWORD hop, DWORD slot, double value) {
     m_hopHistories[static_cast<int>(hop)].Add(slot, value);
+    AddToAlternativeHistories(hop, slot, value);
+}
+
+void CHopwatchData::AddToAlternativeHistories(DWORD hop, DWORD slot, double value) {
     const DWORD altCount = m_altCount.load();
     DWORD alt = m_hops[static_cast<int>(hop)].nextAlternative;
     for (DWORD steps = 0; alt < altCount && steps < altCount; ++steps) {
@@ -89,7 +93,10 @@ void CHopwatchData::ProcessMatchedReply(DWORD slot, bool late, bool unreachable,
                                         std::int64_t receiveTime) {
     SHopwatchPing& ping = m_pings[static_cast<int>(slot)];
     const DWORD h = ping.hop;
-    double rtt = HopwatchNegativeNaN();
+    // A destination-unreachable reply ends its probe without a usable time, so it is recorded as
+    // "no reply" (+NaN). -NaN would mark the probe as still awaiting its reply, and since the slot
+    // leaves the pending list here, no time-out would ever clear that mark.
+    double rtt = HopwatchPositiveNaN();
     if (!unreachable) {
         ping.time = receiveTime - ping.time;
         rtt = TicksToSeconds(ping.time);
@@ -110,12 +117,14 @@ void CHopwatchData::ProcessMatchedReply(DWORD slot, bool late, bool unreachable,
     const bool firstAnswer = hop.address == kHopwatchNone;
     if (firstAnswer) {
         hop.address = responder;
-        if (reverseDns && responder != 0) {
+        // The marker only goes with a queued lookup (see PrepareProbe).
+        if (reverseDns && responder != 0 && QueueLookup(responder))
             hop.name = kHopwatchLookingUp;
-            QueueLookup(responder);
-        }
     } else if (hop.address == responder) {
-        // the known responder answered again
+        // The known responder answered again. At a split hop (address 0) this is an unreachable
+        // reply, which none of the alternatives answered: each of them marked the probe as
+        // awaiting when it was sent, and that mark must end here too.
+        AddToAlternativeHistories(h, slot, HopwatchPositiveNaN());
     } else if (hop.address == 0) {
         const DWORD altCount = m_altCount.load();
         DWORD alt = hop.nextAlternative;
@@ -171,10 +180,8 @@ void CHopwatchData::ProcessMatchedReply(DWORD slot, bool late, bool unreachable,
         record.address = responder;
         record.image = kImageAlternative;
         m_altHistories[static_cast<int>(added)].Add(slot, rtt);
-        if (reverseDns && responder != 0) {
-            QueueLookup(responder);
+        if (reverseDns && responder != 0 && QueueLookup(responder))
             record.name = kHopwatchLookingUp;
-        }
         answered = added;
         newSplit = true;
     }

@@ -1,7 +1,8 @@
-// The real network of the engine: the platform's raw ICMP socket, counter and resolver.
-#include "engine/CHopwatchNetwork.h"
+// CHopwatchSystemNetwork: the platform's raw ICMP socket, performance counter and resolver.
+#include "engine/CHopwatchSystemNetwork.h"
 
 #include "engine/CNInetHost.h"
+#include "engine/inet_address.h"
 #include "platform/icmp_socket.h"
 #include "platform/last_error.h"
 #include "platform/perf_counter.h"
