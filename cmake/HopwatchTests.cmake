@@ -43,6 +43,27 @@ foreach(layer foundation engine results settings report console)
     endif()
 endforeach()
 
+# The desktop program's windows, in-process under Wine: the application library and its resources
+# (dialog templates, icon, strings) in one test executable.
+if(WIN32 AND TARGET hopwatch_app)
+    file(GLOB app_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/app/*_test.cpp)
+    list(FILTER app_tests EXCLUDE REGEX "_posix_test\\.cpp$")
+    if(app_tests)
+        add_executable(app_tests ${app_tests} ${HOPWATCH_TEST_SUPPORT} ${HOPWATCH_RC})
+        target_link_libraries(app_tests PRIVATE hopwatch_app ${HOPWATCH_GTEST})
+        target_include_directories(app_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+        add_test(NAME app_tests COMMAND app_tests --gtest_brief=1)
+        set_tests_properties(app_tests PROPERTIES LABELS unit TIMEOUT 600)
+    endif()
+endif()
+
+# The end-to-end tests read and close the program's windows with a small helper of their own.
+if(WIN32)
+    add_executable(window_probe ${CMAKE_SOURCE_DIR}/tests/tools/window_probe_win.cpp)
+    target_link_libraries(window_probe PRIVATE user32)
+    target_link_options(window_probe PRIVATE -municode)
+endif()
+
 # The version reader's test reads the desktop program's own executable (the path as Wine sees it)
 # and compares its version with the project's (hopwatch_version.h).
 if(WIN32 AND TARGET foundation_tests AND TARGET hopwatch)

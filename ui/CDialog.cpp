@@ -20,12 +20,11 @@ HINSTANCE CDialog::GetResourceInstance() {
 INT_PTR CDialog::DoModal(HWND parent) {
     m_modal = true;
     LPARAM self = reinterpret_cast<LPARAM>(this);
-    INT_PTR code =
-        m_pMemoryTemplate != nullptr
-            ? ::DialogBoxIndirectParamW(GetResourceInstance(), m_pMemoryTemplate, parent,
-                                        &CDialog::DialogProc, self)
-            : ::DialogBoxParamW(GetResourceInstance(), MAKEINTRESOURCEW(m_templateId), parent,
-                                &CDialog::DialogProc, self);
+    INT_PTR code = m_pMemoryTemplate != nullptr
+                       ? ::DialogBoxIndirectParamW(GetResourceInstance(), m_pMemoryTemplate, parent,
+                                                   &CDialog::DialogProc, self)
+                       : ::DialogBoxParamW(GetResourceInstance(), MAKEINTRESOURCEW(m_templateId),
+                                           parent, &CDialog::DialogProc, self);
     m_modal = false;
     return code;
 }
@@ -34,8 +33,8 @@ BOOL CDialog::Create(HWND parent) {
     m_modal = false;
     LPARAM self = reinterpret_cast<LPARAM>(this);
     HWND hWnd = m_pMemoryTemplate != nullptr
-                    ? ::CreateDialogIndirectParamW(GetResourceInstance(), m_pMemoryTemplate,
-                                                   parent, &CDialog::DialogProc, self)
+                    ? ::CreateDialogIndirectParamW(GetResourceInstance(), m_pMemoryTemplate, parent,
+                                                   &CDialog::DialogProc, self)
                     : ::CreateDialogParamW(GetResourceInstance(), MAKEINTRESOURCEW(m_templateId),
                                            parent, &CDialog::DialogProc, self);
     return hWnd != nullptr;
