@@ -2,42 +2,22 @@
 // list.
 #include "console/console_report.h"
 
-#include "foundation/numbers.h"
 #include "foundation/system_error_text.h"
 #include "foundation/utf.h"
-#include "hopwatch_version.h"
 #include "platform/console_io.h"
 #include "report/report_builtin_images.h"
 #include "report/report_export.h"
 #include "report/report_from_list.h"
+#include "report/report_version.h"
 #include "settings/settings_globals.h"
 
 namespace {
-
-// The version information's default format "%a.%2.2b.%2.2c" applied to the build's number.
-CString VersionNumberText() {
-    return FormatUnsigned(HOPWATCH_VERSION_MAJOR, 10) + L"." +
-           FormatUnsigned(HOPWATCH_VERSION_MINOR, 10, 2, L'0') + L"." +
-           FormatUnsigned(HOPWATCH_VERSION_PATCH, 10, 2, L'0');
-}
 
 void WriteError(const CString& text) {
     ConsoleWrite(ToUtf8(L"hopwatch-console: " + text + L"\n"), true);
 }
 
 } // namespace
-
-SHopwatchReportVersion ConsoleReportVersion() {
-#ifdef NDEBUG
-    const CString build = L"Release";
-#else
-    const CString build = L"Debug";
-#endif
-    SHopwatchReportVersion version;
-    version.generator = L"Hopwatch " + build + L" " + VersionNumberText();
-    version.footer = L"Hopwatch</a> " + build + L" " + VersionNumberText() + L" ";
-    return version;
-}
 
 BOOL MakeConsoleReportInput(const CHopwatchListView& list, const CString& title,
                             const CNTimeStamp& started, const CNTimeStamp& stopped,
@@ -46,7 +26,7 @@ BOOL MakeConsoleReportInput(const CHopwatchListView& list, const CString& title,
     input.progressText = title;
     input.started = started;
     input.stopped = stopped;
-    input.version = ConsoleReportVersion();
+    input.version = BuiltInReportVersion();
     input.exportIcons = g_bExportIcons != 0 ? TRUE : FALSE;
     input.programIcon = BuiltInProgramIconPixels();
     input.rowImages = BuiltInRowImagePixels();

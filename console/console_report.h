@@ -7,10 +7,6 @@
 #include "report/report_input.h"
 #include "results/CHopwatchListView.h"
 
-// The program's version texts as the window's version information formats them ("%p %g %V" for
-// the generator, "%p</a> %g %V " for the footer), from the build's version number.
-SHopwatchReportVersion ConsoleReportVersion();
-
 // Snapshot of a finished (or running, when `stopped` is unset) run: the list as the table shows
 // it, the title, the run's times and the version texts; the export's time is taken now. Icons as
 // the ExportIcons setting says, drawn from the built-in pixel tables. FALSE when memory ran out.

@@ -5,6 +5,7 @@
 #include "console/console_report.h"
 #include "hopwatch_version.h"
 #include "report/report_document.h"
+#include "report/report_version.h"
 #include "results/CHopwatchMemoryList.h"
 #include "settings/settings_globals.h"
 
@@ -40,15 +41,11 @@ TEST(ConsoleReport, OptionsNameTheFileTheExportTheOpeningAndTheIcons) {
 }
 
 TEST(ConsoleReport, VersionTextsFollowTheBuildsOneVersionNumber) {
-    const SHopwatchReportVersion version = ConsoleReportVersion();
+    const SHopwatchReportVersion version = BuiltInReportVersion();
     wchar_t number[32];
     swprintf(number, 32, L"%d.%02d.%02d", HOPWATCH_VERSION_MAJOR, HOPWATCH_VERSION_MINOR,
              HOPWATCH_VERSION_PATCH);
-#ifdef NDEBUG
     const CString build = L"Release";
-#else
-    const CString build = L"Debug";
-#endif
     EXPECT_EQ(version.generator, L"Hopwatch " + build + L" " + number);
     EXPECT_EQ(version.footer, L"Hopwatch</a> " + build + L" " + number + L" ");
     EXPECT_FALSE(version.buildUtc.IsSet());
@@ -75,6 +72,7 @@ TEST(ConsoleReport, SnapshotOfTheListIsWhatTheTableShows) {
     g_bExportIcons = savedIcons;
     EXPECT_TRUE(input.exportIcons);
     EXPECT_TRUE(input.now.IsSet());
+    EXPECT_EQ(input.version.generator, BuiltInReportVersion().generator);
     ASSERT_EQ(input.columns.GetSize(), 12);
     EXPECT_EQ(input.columns[7].header, L"Last RT [ms]");
     ASSERT_EQ(input.items.GetSize(), 2);
