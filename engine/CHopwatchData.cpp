@@ -47,11 +47,11 @@ BOOL CHopwatchData::Start(const CString& host) {
     }
     // The workers take the data lock only after they start; holding it here is safe because a
     // worker thread that blocks on it merely waits until Start returns.
-    if (m_reverseDns.load() && !m_dnsWorker.Start()) {
+    if (m_reverseDns.load() && !m_network->StartWorker(m_dnsWorker)) {
         SetError(LastErrorOr(kErrorNotEnoughMemory), L"Failed to start DNS worker");
         return FALSE;
     }
-    if (!m_pingWorker.Start()) {
+    if (!m_network->StartWorker(m_pingWorker)) {
         SetError(LastErrorOr(kErrorNotEnoughMemory), L"Failed to start ping worker");
         return FALSE;
     }

@@ -61,6 +61,7 @@ public:
 
     // Read without the lock.
     DWORD GetLastErrorCode() const { return m_lastError.load(); }
+    BOOL IsStopRequested() const { return m_stopRequested.load() != 0; }
     BOOL IsReverseDns() const { return m_reverseDns.load(); }
     DWORD GetIntervalMs() const { return m_intervalMs.load(); }
     DWORD GetTimeoutMs() const { return m_timeoutMs.load(); }
@@ -80,9 +81,9 @@ public:
     // Trims and resolves the target, learns the local address, starts the schedule. FALSE with the
     // resolve error stored (the workers are not asked to stop).
     BOOL ResolveTarget();
-    // Waits for a reply until the next probe is due and processes it: 0 = a datagram was read (or
-    // a wait capped at 250 ms ended before the probe was due), 258 = the probe is due, else an
-    // error code (stored unless 1359).
+    // Waits for a reply until the next probe is due and processes it: 0 = a datagram was read (a
+    // truncated one is dropped) or a wait capped at 250 ms ended before the probe was due, 258 =
+    // the probe is due, else an error code (stored unless 1359).
     DWORD ReceiveReply();
     // Sweeps time-outs and sends the next probe (the caller calls it when the probe is due): 0 =
     // sent or nothing to send (stopping, no free slot), else the stored error code.
@@ -108,14 +109,12 @@ public:
 
     // Text of a destination-unreachable code; the texts are built once and live until exit.
     static const CString& GetUnreachableText(BYTE code);
-    // Internet checksum as the probe carries it (16-bit words in machine order, stored likewise).
-    static WORD IcmpChecksum(const BYTE* message, int length);
 
     static constexpr DWORD kWaitTimeout = 258;
     static constexpr DWORD kErrorCancelled = 1223;
     static constexpr DWORD kErrorUnexpectedCount = 1359;
     static constexpr DWORD kErrorTooManySplits = 84;
-    static constexpr int kBufferSize = 4096;
+    static constexpr DWORD kErrorMessageTooLong = 10040; // WSAEMSGSIZE: a truncated datagram
 
 protected:
     // Engine internals, called with the data lock held.
@@ -140,7 +139,6 @@ protected:
     // second form skips the hop's own history.
     void AddToChainHistories(DWORD hop, DWORD slot, double value);
     void AddToAlternativeHistories(DWORD hop, DWORD slot, double value);
-    int BuildMessage(DWORD slot, BYTE* buffer);
     std::int64_t SecondsToTicks(double seconds) const;
     double TicksToSeconds(std::int64_t ticks) const;
     static void UpdateRtt(SHopwatchHost& host, double rtt);

@@ -2,8 +2,7 @@
 // matching.
 #include "engine/CHopwatchData.h"
 
-#include <cstring>
-
+#include "engine/icmp_wire.h"
 #include "engine/inet_address.h"
 #include "foundation/blank_set.h"
 
@@ -18,21 +17,11 @@ constexpr DWORD kErrorHostNotFound = 11001;
 constexpr DWORD kLoopbackAddress = 0x7F000001u; // 127.0.0.1, host byte order
 // Highest value the IP time-to-live field holds.
 constexpr int kMaxIpTtl = 255;
-constexpr int kIpHeaderMin = 20;
-constexpr int kIcmpHeader = 8;
-
-int HeaderLength(BYTE versionAndLength) {
-    return (versionAndLength & 0x0F) * 4;
-}
 
 // The note of an ordinary reply; a shared empty text so that matching a reply never allocates.
 const CString& EmptyNote() {
     static const CString empty;
     return empty;
-}
-
-DWORD ReadLe16(const BYTE* bytes) {
-    return static_cast<DWORD>(bytes[0]) | (static_cast<DWORD>(bytes[1]) << 8);
 }
 } // namespace
 
@@ -117,11 +106,16 @@ DWORD CHopwatchData::ReceiveReply() {
         return capped ? 0 : kWaitTimeout;
     if (ready != 1)
         return kErrorUnexpectedCount;
-    BYTE buffer[kBufferSize];
+    BYTE buffer[kIcmpDatagramMax];
     const std::int64_t now = m_network->Now();
     DWORD source = 0;
     int received = 0;
-    error = m_network->ReceiveFrom(buffer, kBufferSize, received, source);
+    error = m_network->ReceiveFrom(buffer, kIcmpDatagramMax, received, source);
+    // Winsock fails a datagram larger than the buffer with WSAEMSGSIZE and drops its rest. Any
+    // large ICMP packet reaching this computer (a big ping from another host) does that; none of
+    // them answers a probe, so it is dropped like any other foreign datagram.
+    if (error == kErrorMessageTooLong)
+        return 0;
     if (error != 0) {
         SetError(error, L"Failed on raw socket recvfrom");
         return error;
@@ -131,7 +125,7 @@ DWORD CHopwatchData::ReceiveReply() {
 }
 
 DWORD CHopwatchData::SendProbe() {
-    BYTE buffer[kBufferSize];
+    BYTE buffer[kIcmpDatagramMax];
     DWORD slot = 0;
     int length = 0;
     int ttl = 0;
@@ -151,44 +145,6 @@ DWORD CHopwatchData::SendProbe() {
     }
     RecordSent(slot, sendTime);
     return 0;
-}
-
-WORD CHopwatchData::IcmpChecksum(const BYTE* message, int length) {
-    std::uint32_t sum = 0;
-    int i = 0;
-    for (; i + 1 < length; i += 2) {
-        std::uint16_t word;
-        std::memcpy(&word, message + i, 2);
-        sum += word;
-    }
-    if (i < length) {
-        const BYTE last[2] = {message[i], 0};
-        std::uint16_t word;
-        std::memcpy(&word, last, 2);
-        sum += word;
-    }
-    sum = (sum & 0xFFFF) + (sum >> 16);
-    sum += sum >> 16;
-    return static_cast<WORD>(~sum & 0xFFFF);
-}
-
-int CHopwatchData::BuildMessage(DWORD slot, BYTE* buffer) {
-    int size = static_cast<int>(m_packetSize.load() & ~1u);
-    if (size <= 64)
-        size = 64;
-    if (size >= kBufferSize)
-        size = kBufferSize;
-    const int length = size - kIpHeaderMin;
-    std::memset(buffer, 0, static_cast<size_t>(length));
-    buffer[0] = 8; // echo request
-    const DWORD id = m_network->ProcessId() & 0xFFFF;
-    buffer[4] = static_cast<BYTE>(id & 0xFF);
-    buffer[5] = static_cast<BYTE>(id >> 8);
-    buffer[6] = static_cast<BYTE>(slot & 0xFF);
-    buffer[7] = static_cast<BYTE>((slot >> 8) & 0xFF);
-    const WORD checksum = IcmpChecksum(buffer, length);
-    std::memcpy(buffer + 2, &checksum, 2);
-    return length;
 }
 
 bool CHopwatchData::PrepareProbe(DWORD& slot, BYTE* buffer, int& length, int& ttl,
@@ -218,7 +174,9 @@ bool CHopwatchData::PrepareProbe(DWORD& slot, BYTE* buffer, int& length, int& tt
     ping.hop = hop;
     m_lastSlot.store(candidate);
     slot = candidate;
-    length = BuildMessage(candidate, buffer);
+    length = BuildIcmpEchoRequest(buffer, IcmpEchoLength(m_packetSize.load()),
+                                  static_cast<WORD>(m_network->ProcessId() & 0xFFFF),
+                                  static_cast<WORD>(candidate));
     if (hop > 0) {
         ttl = static_cast<int>(hop);
         destination = HopwatchSwapOrder(m_targetAddress.load());
@@ -312,39 +270,18 @@ void CHopwatchData::UnlinkPending(DWORD slot) {
     ping.prevPending = ping.nextPending = kHopwatchNone;
 }
 
-// Matching stage. The IP header lengths are read from the datagram (a header with options is
-// longer than 20 bytes) and every offset is checked against the length before it is read.
+// Matching stage: the parsed reply names our identifier and the slot it answers.
 void CHopwatchData::ProcessReply(const BYTE* buffer, int length, std::int64_t receiveTime,
                                  DWORD source) {
-    if (buffer == nullptr || length < kIpHeaderMin + kIcmpHeader)
+    SIcmpReply reply;
+    if (!ParseIcmpReply(buffer, length, reply) ||
+        reply.identifier != (m_network->ProcessId() & 0xFFFF))
         return;
-    const int ipLength = HeaderLength(buffer[0]);
-    if (ipLength < kIpHeaderMin || length < ipLength + kIcmpHeader)
-        return;
-    const BYTE type = buffer[ipLength];
-    bool unreachable = false;
-    const CString* note = &EmptyNote();
-    DWORD responder = source;
-    int echo = ipLength;
-    if (type == 3 || type == 11) {
-        const int quoted = ipLength + kIcmpHeader;
-        if (length < quoted + kIpHeaderMin + kIcmpHeader)
-            return;
-        const int quotedLength = HeaderLength(buffer[quoted]);
-        if (quotedLength < kIpHeaderMin || length < quoted + quotedLength + kIcmpHeader)
-            return;
-        echo = quoted + quotedLength;
-        if (type == 3) {
-            unreachable = true;
-            note = &GetUnreachableText(buffer[ipLength + 1]);
-            responder = 0;
-        }
-    } else if (type != 0) {
-        return;
-    }
-    if (ReadLe16(buffer + echo + 4) != (m_network->ProcessId() & 0xFFFF))
-        return;
-    const DWORD slot = ReadLe16(buffer + echo + 6);
+    const bool unreachable = reply.type == kIcmpUnreachable;
+    const CString& note = unreachable ? GetUnreachableText(reply.code) : EmptyNote();
+    // An unreachable reply may come from any router on the way; it names no responder of the hop.
+    const DWORD responder = unreachable ? 0 : source;
+    const DWORD slot = reply.sequence;
 
     std::lock_guard<std::recursive_mutex> guard(m_lock);
     if (slot >= static_cast<DWORD>(m_pings.GetSize()))
@@ -361,5 +298,5 @@ void CHopwatchData::ProcessReply(const BYTE* buffer, int length, std::int64_t re
         ping.state = kSlotFree;
         return;
     }
-    ProcessMatchedReply(slot, late, unreachable, *note, responder, receiveTime);
+    ProcessMatchedReply(slot, late, unreachable, note, responder, receiveTime);
 }

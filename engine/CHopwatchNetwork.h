@@ -3,9 +3,11 @@
 
 #include <cstdint>
 
+#include "foundation/CNWorkerThread.h"
 #include "foundation/base_types.h"
 
-// Raw ICMP socket, performance counter, process id and name services as the engine uses them.
+// Raw ICMP socket, performance counter, process id, name services and thread start as the engine
+// uses them.
 // One object serves one CHopwatchData; only the ping worker calls the socket operations, and Start
 // and Stop (user-interface thread) call Open and Close while the ping worker is not running.
 class CHopwatchNetwork {
@@ -36,4 +38,8 @@ public:
     virtual BOOL ResolveHost(const CString& text, DWORD& address, DWORD& error) = 0;
     // This computer's address (network byte order); FALSE when none.
     virtual BOOL LocalAddress(DWORD& address) = 0;
+    // Starts one of the engine's worker threads (CNWorkerThread::Start: FALSE with the thread's
+    // last error set). Part of the seam so that tests can refuse it, as a system out of threads
+    // would. Called by Start on the user-interface thread.
+    virtual BOOL StartWorker(CNWorkerThread& worker) { return worker.Start(); }
 };

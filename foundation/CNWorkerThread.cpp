@@ -61,6 +61,18 @@ BOOL CNWorkerThread::Stop(DWORD limitMs) {
     return TRUE;
 }
 
+BOOL CNWorkerThread::WaitForEnd(DWORD limitMs) {
+    if (m_thread.joinable() && m_thread.get_id() == std::this_thread::get_id())
+        return FALSE;
+    std::unique_lock<std::recursive_mutex> lock(m_mutex);
+    auto ended = [this] { return !m_running.load(); };
+    if (limitMs == kWaitForever)
+        m_signal.wait(lock, ended);
+    else if (!m_signal.wait_for(lock, std::chrono::milliseconds(limitMs), ended))
+        return FALSE;
+    return TRUE;
+}
+
 BOOL CNWorkerThread::SignalStop() {
     if (!IsRunning())
         return FALSE;

@@ -27,6 +27,9 @@ public:
     // Asks the thread to stop and waits up to limitMs (kWaitForever = no limit). TRUE when the
     // thread has ended (or never ran); FALSE when it is still running after the limit.
     virtual BOOL Stop(DWORD limitMs = kWaitForever);
+    // Waits up to limitMs (kWaitForever = no limit) for the thread to end by itself, without
+    // asking it to stop. TRUE when it has ended (or never ran); FALSE when it still runs.
+    BOOL WaitForEnd(DWORD limitMs);
     // If running: sets the stop flag, wakes the thread and returns TRUE; else FALSE.
     virtual BOOL SignalStop();
     // Sets the stop flag and wakes the thread whether or not it runs; the flag stays until Start.

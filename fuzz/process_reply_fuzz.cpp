@@ -1,10 +1,14 @@
 // libFuzzer target: arbitrary datagrams into reply matching and route discovery of a run in
-// progress.
+// progress, with the data model's invariants checked after every input.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <string>
 
 #include "support/SScriptedRun.h"
+#include "support/hopwatch_invariants.h"
 
 namespace {
 const DWORD kSources[4] = {kTestTarget, kTestX, kTestY, 0};
@@ -54,5 +58,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         datagram[i] = bytes[offset + i];
     g_run->data.ProcessReply(datagram.get(), static_cast<int>(length), g_run->net.Now(),
                              kSources[control & 3]);
+    // A broken invariant is a finding like a crash: report it and abort so libFuzzer keeps the
+    // input.
+    std::string why;
+    if (!CheckHopwatchInvariants(g_run->data, why)) {
+        std::fprintf(stderr, "invariant broken: %s\n", why.c_str());
+        std::abort();
+    }
     return 0;
 }

@@ -6,4 +6,8 @@ WINEDEBUG=-all
 # No Mono/Gecko installer dialogs when a prefix is created.
 WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
+# Windows and their drawing need an X server: without a display, run on a private Xvfb.
+if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null 2>&1; then
+    exec xvfb-run -a wine "$@"
+fi
 exec wine "$@"

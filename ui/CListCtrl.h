@@ -112,14 +112,22 @@ public:
     }
 
     // ---- Columns ----
-    // Index of the new column or -1; format LVCFMT_LEFT / LVCFMT_RIGHT.
-    int InsertColumn(int column, const CString& heading, int format, int width, int subItem) {
+    // Index of the new column or -1; format LVCFMT_LEFT / LVCFMT_RIGHT. A width of -1 leaves the
+    // list view's default width, a subItem of -1 its default sub-item.
+    int InsertColumn(int column, const CString& heading, int format, int width = -1,
+                     int subItem = -1) {
         LVCOLUMNW lvc = {};
-        lvc.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        lvc.mask = LVCF_FMT | LVCF_TEXT;
         lvc.fmt = format;
-        lvc.cx = width;
         lvc.pszText = const_cast<LPWSTR>(heading.c_str());
-        lvc.iSubItem = subItem;
+        if (width != -1) {
+            lvc.mask |= LVCF_WIDTH;
+            lvc.cx = width;
+        }
+        if (subItem != -1) {
+            lvc.mask |= LVCF_SUBITEM;
+            lvc.iSubItem = subItem;
+        }
         return static_cast<int>(
             SendMessage(LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&lvc)));
     }

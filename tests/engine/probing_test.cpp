@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/icmp_wire.h"
 #include "support/SScriptedRun.h"
 
 namespace {
@@ -78,7 +79,7 @@ TEST_F(ProbingTest, ProbesGrowTheRouteAndHopZeroUsesAValidTtl) {
     EXPECT_EQ(message[0], 8);
     EXPECT_EQ(message[4] | (message[5] << 8), static_cast<int>(Id()));
     EXPECT_EQ(message[6] | (message[7] << 8), 1);
-    EXPECT_EQ(CHopwatchData::IcmpChecksum(message.data(), 44), 0);
+    EXPECT_EQ(IcmpChecksum(message.data(), 44), 0);
 }
 
 TEST_F(ProbingTest, WithoutALocalAddressHopZeroIsProbedOnLoopback) {

@@ -33,6 +33,7 @@ public:
     using CHopwatchData::m_pendingHead;
     using CHopwatchData::m_pendingTail;
     using CHopwatchData::m_pings;
+    using CHopwatchData::m_pingWorker;
     using CHopwatchData::m_prevSlotTime;
     using CHopwatchData::m_routeComplete;
     using CHopwatchData::m_rows;
