@@ -14,7 +14,7 @@ endif()
 # Test helpers shared by several layers (fakes, lab helpers).
 file(GLOB HOPWATCH_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
 
-# Layers whose Windows tests create windows.
+# Layers whose Windows tests create and destroy top-level windows.
 set(HOPWATCH_GUI_TEST_LAYERS settings)
 
 foreach(layer foundation engine results settings report console)
@@ -40,23 +40,18 @@ foreach(layer foundation engine results settings report console)
         target_include_directories(${layer}_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
         # One ctest entry per executable: under Wine every process start costs about a second,
         # so the tests are not discovered one by one.
+        add_test(NAME ${layer}_tests COMMAND ${layer}_tests --gtest_brief=1)
         if(WIN32 AND layer IN_LIST HOPWATCH_GUI_TEST_LAYERS)
-            # Real windows under Wine need an X server: a private one for this run. Without a
-            # window manager, Wine waits two seconds at every destroyed top-level window that it
-            # left to the window manager; the test executable's windows are left to Wine alone
-            # (an application setting of the prefix, read when the process starts).
+            # Without a window manager, Wine waits two seconds at every destroyed top-level
+            # window that it left to the window manager; the windows of this test executable are
+            # left to Wine alone (an application setting of the prefix, read at process start).
             add_test(NAME ${layer}_tests_unmanaged
                      COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh reg add
                              "HKCU\\Software\\Wine\\AppDefaults\\${layer}_tests.exe\\X11 Driver"
                              /v Managed /d N /f)
             set_tests_properties(${layer}_tests_unmanaged PROPERTIES
                                  FIXTURES_SETUP ${layer}_gui LABELS unit TIMEOUT 120)
-            add_test(NAME ${layer}_tests
-                     COMMAND xvfb-run -a ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh
-                             $<TARGET_FILE:${layer}_tests> --gtest_brief=1)
             set_tests_properties(${layer}_tests PROPERTIES FIXTURES_REQUIRED ${layer}_gui)
-        else()
-            add_test(NAME ${layer}_tests COMMAND ${layer}_tests --gtest_brief=1)
         endif()
         set_tests_properties(${layer}_tests PROPERTIES LABELS unit TIMEOUT 600)
     endif()
