@@ -68,3 +68,16 @@ if(WIN32 AND TARGET foundation_tests)
                              TIMEOUT 120)
     endforeach()
 endif()
+
+# The main window in-process under Wine: real controls over the scripted network. The program's
+# resources are linked in, so the dialog templates load from the test executable itself.
+if(WIN32)
+    file(GLOB app_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/app/*_win_test.cpp)
+    if(app_tests)
+        add_executable(app_tests ${app_tests} ${HOPWATCH_TEST_SUPPORT} ${HOPWATCH_RC})
+        target_link_libraries(app_tests PRIVATE hopwatch_app ${HOPWATCH_GTEST})
+        target_include_directories(app_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+        add_test(NAME app_tests COMMAND app_tests --gtest_brief=1)
+        set_tests_properties(app_tests PROPERTIES LABELS unit TIMEOUT 600)
+    endif()
+endif()
