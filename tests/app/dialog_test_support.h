@@ -8,7 +8,8 @@
 #include <mutex>
 #include <vector>
 
-#include "support/FakeHopwatchNetwork.h"
+#include "support/CFakeHopwatchNetwork.h"
+#include "support/test_datagrams.h"
 #include "ui/ui_message_box.h"
 
 // Dispatches the queued messages of this thread, at most maxMessages of them.
