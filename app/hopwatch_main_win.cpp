@@ -1,6 +1,10 @@
-// Entry point of the desktop program; the window comes with the main dialog.
+// Entry point of the desktop program: hands the process to the application object.
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
+#include "app/CHopwatchApp.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int) {
+    theApp.SetInstance(instance, commandLine);
+    theApp.InitInstance();
     return 0;
 }

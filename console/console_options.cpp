@@ -3,7 +3,7 @@
 
 #include "foundation/blank_set.h"
 #include "foundation/numbers.h"
-#include "settings/settings_globals.h"
+#include "settings/command_line_rules.h"
 
 namespace {
 
@@ -42,13 +42,16 @@ bool ParseSeconds(const CString& text, double& seconds) {
     return true;
 }
 
-enum class EPending { None, Ttl, Interval, Timeout, Time, History };
+// A value the next token supplies: one of the options shared with the desktop program (their
+// rules and texts come from command_line_rules) or one of the console's own.
+enum class EPending { None, Shared, Time, History, Html };
 
 } // namespace
 
 BOOL ParseConsoleOptions(int argc, const CString* argv, SConsoleOptions& options,
                          NArray<CString>& errors) {
     EPending pending = EPending::None;
+    ECommandLineOption pendingShared = kCmdOptionNone;
     CString pendingName;
     for (int i = 0; i < argc; ++i) {
         CString token = TrimBlanks(argv[i]);
@@ -58,34 +61,27 @@ BOOL ParseConsoleOptions(int argc, const CString* argv, SConsoleOptions& options
             EPending what = pending;
             pending = EPending::None;
             DWORD value = 0;
-            bool parsed = ParseUnsigned(token.c_str(), &value) != FALSE;
-            bool ok = false;
-            switch (what) {
-            case EPending::Ttl:
-                ok = parsed && value >= kMinMaxTTL && value <= kMaxMaxTTL;
-                if (ok)
+            if (what == EPending::Shared) {
+                if (!ParseCommandLineOptionValue(pendingShared, token, &value))
+                    AddError(errors, BadCommandLineValueText(pendingShared, token));
+                else if (pendingShared == kCmdOptionTtl)
                     options.maxTtl = value;
-                break;
-            case EPending::Interval:
-                ok = parsed && value >= kMinPingIntervalMS;
-                if (ok)
+                else if (pendingShared == kCmdOptionInterval)
                     options.intervalMs = value;
-                break;
-            case EPending::Timeout:
-                ok = parsed && value >= kMinPingTimeoutMS;
-                if (ok)
+                else
                     options.timeoutMs = value;
-                break;
-            case EPending::Time:
+                continue;
+            }
+            bool ok = false;
+            if (what == EPending::Html) {
+                ok = !token.empty();
+                options.htmlPath = token;
+            } else if (what == EPending::Time) {
                 ok = ParseSeconds(token, options.runSeconds);
-                break;
-            case EPending::History:
-                ok = parsed && value <= 4096;
+            } else {
+                ok = ParseUnsigned(token.c_str(), &value) != FALSE && value <= 4096;
                 if (ok)
                     options.historyValues = static_cast<int>(value);
-                break;
-            case EPending::None:
-                break;
             }
             if (!ok)
                 AddError(errors,
@@ -98,34 +94,45 @@ BOOL ParseConsoleOptions(int argc, const CString* argv, SConsoleOptions& options
             options.host = token;
             continue;
         }
-        if (token == L"/help" || token == L"/h" || token == L"/?")
-            options.help = true;
-        else if (token == L"/dns")
-            options.reverseDns = 1;
-        else if (token == L"/nodns")
-            options.reverseDns = 0;
-        else if (token == L"/csv")
+        pendingName = token;
+        // The console's own options first, then those it shares with the desktop program.
+        if (token == L"/csv") {
             options.csv = true;
-        else if (token == L"/color")
+        } else if (token == L"/color") {
             options.color = 1;
-        else if (token == L"/nocolor")
+        } else if (token == L"/nocolor") {
             options.color = 0;
-        else if (token == L"/live")
+        } else if (token == L"/live") {
             options.live = true;
-        else if (token == L"/ttl")
-            pending = EPending::Ttl;
-        else if (token == L"/int")
-            pending = EPending::Interval;
-        else if (token == L"/to")
-            pending = EPending::Timeout;
-        else if (token == L"/time")
+        } else if (token == L"/export") {
+            options.exportReport = true;
+        } else if (token == L"/open") {
+            options.openReport = true;
+        } else if (token == L"/icons") {
+            options.exportIcons = 1;
+        } else if (token == L"/noicons") {
+            options.exportIcons = 0;
+        } else if (token == L"/html") {
+            pending = EPending::Html;
+        } else if (token == L"/time") {
             pending = EPending::Time;
-        else if (token == L"/history")
+        } else if (token == L"/history") {
             pending = EPending::History;
-        else
-            AddError(errors, L"Error: unrecognized option \"" + token + L"\"");
-        if (pending != EPending::None)
-            pendingName = token;
+        } else {
+            ECommandLineOption option = LookupCommandLineOption(token);
+            if (option == kCmdOptionHelp)
+                options.help = true;
+            else if (option == kCmdOptionDns)
+                options.reverseDns = 1;
+            else if (option == kCmdOptionNoDns)
+                options.reverseDns = 0;
+            else if (CommandLineOptionTakesValue(option))
+                pendingShared = option;
+            else // "/save" and "/nostart" belong to the desktop program's settings and window
+                AddError(errors, UnrecognizedCommandLineOptionText(token));
+            if (CommandLineOptionTakesValue(option))
+                pending = EPending::Shared;
+        }
     }
     if (pending != EPending::None)
         AddError(errors, L"Error: option " + pendingName + L" needs a value");
@@ -149,5 +156,9 @@ CString ConsoleUsageText() {
            L"/csv ..................... prints the rows as CSV after the run\n"
            L"/history <n> ............. also prints each row's newest n history values\n"
            L"/color, /nocolor ......... cell colours on or off (default: when the terminal can)\n"
-           L"/live .................... redraws the table while the run lasts\n";
+           L"/live .................... redraws the table while the run lasts\n"
+           L"/html <file> ............. writes the HTML report to the file after the run\n"
+           L"/export .................. writes the HTML report into the temporary directory\n"
+           L"/open .................... exports it and opens it in the default web browser\n"
+           L"/icons, /noicons ......... route-state icons in the HTML report on or off\n";
 }

@@ -61,6 +61,7 @@ public:
 
     // Read without the lock.
     DWORD GetLastErrorCode() const { return m_lastError.load(); }
+    BOOL IsStopRequested() const { return m_stopRequested.load() != 0; }
     BOOL IsReverseDns() const { return m_reverseDns.load(); }
     DWORD GetIntervalMs() const { return m_intervalMs.load(); }
     DWORD GetTimeoutMs() const { return m_timeoutMs.load(); }

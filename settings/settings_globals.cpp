@@ -7,4 +7,5 @@ int g_bReverseDNS = 1;
 int g_bExportIcons = 1;
 DWORD g_dwMaxTTL = 32;
 CString g_strMainWndPos;
+CNTokenList g_HostHistory;
 BOOL g_bSaveSettings = TRUE;

@@ -1,0 +1,113 @@
+// CHopwatchDlg: the main window: host entry, Start/Stop, Options, Export and the results list.
+#pragma once
+
+#include <windows.h>
+
+#include "app/CResizableControls.h"
+#include "app/CTimerForWnd.h"
+#include "engine/CHopwatchData.h"
+#include "foundation/CNTimeStamp.h"
+#include "foundation/CNTokenList.h"
+#include "results/CHopwatchListViewCtrl_win.h"
+#include "results/CHopwatchRowRefresher.h"
+#include "results/CTextProgressCtrl_win.h"
+#include "ui/CButton.h"
+#include "ui/CComboBox.h"
+#include "ui/CDialog.h"
+#include "ui/CImageList.h"
+#include "ui/CListCtrl.h"
+
+// The program's only main window, from dialog template 102. It owns the probe data model, drives
+// it (Start, RequestStop, Stop) and, on a 125 ms timer, brings the controls and the results list
+// in line with what the workers have gathered. The dialog never waits for a worker except inside
+// Stop. Created modal by the application; tests create it modeless over a scripted network.
+// User-interface thread only.
+class CHopwatchDlg : public CDialog {
+public:
+    // network: the wire and clock of the data model, not owned, must outlive the dialog;
+    // nullptr = the system's raw socket.
+    explicit CHopwatchDlg(CHopwatchNetwork* network = nullptr);
+    ~CHopwatchDlg() override;
+
+    // Registered at program start: "CHopwatchDlg::ms_cnAutoSizeMsgID" and
+    // "CHopwatchDlg::ms_cnCmdLineMsgID". The dialog posts both only to itself.
+    static const UINT ms_cnAutoSizeMsgID;
+    static const UINT ms_cnCmdLineMsgID;
+    // The refresh timer's period.
+    static constexpr UINT kRefreshPeriodMs = 125;
+    // Column widths are re-fitted after a change, or at the latest after this long.
+    static constexpr DWORD kAutoSizeIntervalMs = 10000;
+
+    // The command line without the program name; read by OnInitDialog.
+    void SetCommandLineText(const CString& text) { m_commandLineText = text; }
+
+    // Start when stopped, Stop when running (also used by the command line's automatic start).
+    void OnStartStop();
+    // Brings the controls in line with the workers' liveness, the title and the stopping bar.
+    void UpdateRunState();
+    // Brings the results list up to date; TRUE when rows were inserted or deleted or the row
+    // table changed (the column widths are then re-fitted).
+    BOOL RefreshList();
+    // Enables Start exactly when the host text is not blank.
+    void UpdateStartButton();
+    // Refills combo from the host history, newest first.
+    void FillHostCombo(CComboBox& combo);
+    // Fits one column and posts the message for the next.
+    void AutoSizeColumn(int column);
+
+    CHopwatchData& GetData() { return m_data; }
+    const CNTimeStamp& GetStartTime() const { return m_startTime; }
+    const CNTimeStamp& GetStopTime() const { return m_stopTime; }
+    CHopwatchListView& GetListView() { return m_listView; }
+    // The id of the refresh timer's WM_TIMER events (0 while it is not running).
+    UINT_PTR GetRefreshTimerId() const {
+        return m_refreshTimer.IsAttached() ? m_refreshTimer.GetTimerId() : 0;
+    }
+
+protected:
+    BOOL OnInitDialog() override;
+    BOOL OnRegisteredMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    BOOL OnCommand(WORD id, WORD code, HWND control) override;
+    BOOL OnNotify(int id, NMHDR* header, LRESULT& result) override;
+    BOOL OnTimer(UINT_PTR id) override;
+    BOOL OnSize(UINT type, int width, int height) override;
+    BOOL OnSizing(UINT edge, RECT* rect) override;
+    BOOL OnSysCommand(UINT command, LPARAM lParam) override;
+    BOOL OnPaint() override;
+    HCURSOR OnQueryDragIcon() override;
+    void OnDestroy() override;
+    // Enter with Start disabled reaches the hidden OK button; it must not close the window.
+    void OnOK() override {}
+
+    // Handlers of their own files.
+    void ProcessCommandLine();        // CHopwatchDlg_cmdline_win.cpp
+    void OnExport();                  // CHopwatchDlg_export_win.cpp
+    void OnOptions();                 // CHopwatchDlg_options_win.cpp
+    void OnListDblClk(NMHDR* header); // CHopwatchDlg_hostentry_win.cpp
+    void OnAbout();                   // CHopwatchDlg_about_win.cpp
+
+private:
+    void SetupResultsList();
+    void UpdateStartButton(const CString& hostText);
+
+    CResizableControls m_layout;
+    CTimerForWnd m_refreshTimer;
+    CComboBox m_hostCombo;
+    CTextProgressCtrl m_progress;
+    CButton m_startButton;
+    CButton m_optionsButton;
+    CButton m_exportButton;
+    CListCtrl m_resultsList;
+    CHopwatchListViewCtrl m_listView;
+    CImageList m_imageList;
+    CString m_commandLineText;
+    CNTokenList m_pendingTokens;
+    DWORD m_lastRunning = 0;
+    BOOL m_runStarted = FALSE; // Start succeeded; not yet looked at by UpdateRunState
+    CHopwatchData m_data;
+    DWORD m_lastAutoSizeTick;
+    int m_lastTitleVersion = 0;
+    CHopwatchRowRefresher m_refresher;
+    CNTimeStamp m_startTime;
+    CNTimeStamp m_stopTime;
+};

@@ -1,0 +1,323 @@
+// CHopwatchDlg: initialisation, the run cycle, the refresh timer and the column auto-size.
+#include "app/CHopwatchDlg.h"
+
+#include "app/CHopwatchApp.h"
+#include "app/window_placement.h"
+#include "foundation/blank_set.h"
+#include "resources/resource_ids.h"
+#include "results/list_columns.h"
+#include "results/run_state_view.h"
+#include "settings/host_history.h"
+#include "settings/settings_globals.h"
+#include "ui/ui_message_box.h"
+
+const UINT CHopwatchDlg::ms_cnAutoSizeMsgID =
+    ::RegisterWindowMessageW(L"CHopwatchDlg::ms_cnAutoSizeMsgID");
+const UINT CHopwatchDlg::ms_cnCmdLineMsgID =
+    ::RegisterWindowMessageW(L"CHopwatchDlg::ms_cnCmdLineMsgID");
+
+namespace {
+// Double buffering, full-row selection and grid lines.
+constexpr DWORD kResultsExtendedStyle = 0x00010021;
+} // namespace
+
+CHopwatchDlg::CHopwatchDlg(CHopwatchNetwork* network)
+    : CDialog(IDD_HOPWATCH_DIALOG), m_listView(m_resultsList), m_data(network),
+      m_lastAutoSizeTick(::GetTickCount()) {}
+
+CHopwatchDlg::~CHopwatchDlg() {
+    m_refreshTimer.Detach();
+}
+
+BOOL CHopwatchDlg::OnInitDialog() {
+    HINSTANCE instance = GetResourceInstance();
+    wchar_t about[128] = {};
+    if (::LoadStringW(instance, IDS_ABOUTBOX, about, 128) > 0) {
+        HMENU menu = GetSystemMenu(FALSE);
+        if (menu != nullptr) {
+            ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+            ::AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, about);
+        }
+    }
+    SetIcon(g_hLargeIcon, TRUE);
+    SetIcon(g_hSmallIcon, FALSE);
+
+    // The template's size, taken before a stored placement applies, is the smallest size.
+    m_layout.Prepare(m_hWnd);
+    m_layout.AddControl(IDC_HOST_COMBO, 2);
+    m_layout.AddControl(IDC_PROGRESS, 2);
+    m_layout.AddControl(IDC_START, 3);
+    m_layout.AddControl(IDC_OPTIONS, 3);
+    m_layout.AddControl(IDC_EXPORT, 3);
+    m_layout.AddControl(IDC_RESULTS, 10);
+
+    m_hostCombo.Attach(GetDlgItem(IDC_HOST_COMBO));
+    m_progress.SubclassDlgItem(IDC_PROGRESS, m_hWnd);
+    m_startButton.Attach(GetDlgItem(IDC_START));
+    m_optionsButton.Attach(GetDlgItem(IDC_OPTIONS));
+    m_exportButton.Attach(GetDlgItem(IDC_EXPORT));
+    m_resultsList.SubclassDlgItem(IDC_RESULTS, m_hWnd);
+
+    FillHostCombo(m_hostCombo);
+    m_hostCombo.SetCurSel(0);
+    UpdateStartButton();
+
+    m_progress.SetRange32(0, kRunProgressRange);
+    m_progress.SetPos(0);
+    m_progress.SetTextColor(::GetSysColor(COLOR_BTNTEXT));
+
+    SetupResultsList();
+    if (!g_strMainWndPos.empty())
+        RestorePlacement(g_strMainWndPos, m_hWnd);
+
+    m_lastAutoSizeTick = ::GetTickCount();
+    PostMessage(ms_cnAutoSizeMsgID, 0);
+    m_refreshTimer.Attach(m_hWnd, kRefreshPeriodMs);
+
+    m_pendingTokens.RemoveAll();
+    m_pendingTokens.ParseCommandLine(m_commandLineText.c_str());
+    m_pendingTokens.RemoveEmpty();
+    if (m_pendingTokens.GetCount() > 0) {
+        // Values given on the command line are for this run only.
+        g_bSaveSettings = FALSE;
+        PostMessage(ms_cnCmdLineMsgID, 0);
+    }
+    return TRUE;
+}
+
+void CHopwatchDlg::SetupResultsList() {
+    m_resultsList.SetExtendedStyle(m_resultsList.GetExtendedStyle() | kResultsExtendedStyle);
+    m_resultsList.DeleteAllItems();
+    m_imageList.Create(GetResourceInstance(), IDB_ROW_IMAGES, 16, 8, 0xFFFFFF);
+    m_resultsList.SetImageList(m_imageList, LVSIL_SMALL);
+    for (int column = m_resultsList.GetColumnCount() - 1; column >= 0; --column)
+        m_resultsList.DeleteColumn(column);
+    for (int column = 0; column < kHopwatchColumnCount; ++column) {
+        m_resultsList.InsertColumn(column, HopwatchColumnHeader(column),
+                                   HopwatchColumnRightAligned(column) ? LVCFMT_RIGHT : LVCFMT_LEFT,
+                                   -1, column);
+    }
+}
+
+BOOL CHopwatchDlg::OnRegisteredMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+    if (msg == ms_cnAutoSizeMsgID) {
+        AutoSizeColumn(static_cast<int>(wParam));
+        result = 0;
+        return TRUE;
+    }
+    if (msg == ms_cnCmdLineMsgID) {
+        ProcessCommandLine();
+        result = 0;
+        return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL CHopwatchDlg::OnCommand(WORD id, WORD code, HWND control) {
+    switch (id) {
+    case IDC_HOST_COMBO:
+        if (code == CBN_SELCHANGE) {
+            // The edit part still holds the old text while the selection changes.
+            int selected = m_hostCombo.GetCurSel();
+            UpdateStartButton(selected >= 0 ? m_hostCombo.GetLBText(selected)
+                                            : m_hostCombo.GetWindowText());
+            return TRUE;
+        }
+        if (code == CBN_EDITCHANGE) {
+            UpdateStartButton();
+            return TRUE;
+        }
+        return FALSE;
+    case IDC_START:
+        if (code != BN_CLICKED)
+            return FALSE;
+        OnStartStop();
+        return TRUE;
+    case IDC_OPTIONS:
+        if (code != BN_CLICKED)
+            return FALSE;
+        OnOptions();
+        return TRUE;
+    case IDC_EXPORT:
+        if (code != BN_CLICKED)
+            return FALSE;
+        OnExport();
+        return TRUE;
+    default:
+        return CDialog::OnCommand(id, code, control);
+    }
+}
+
+BOOL CHopwatchDlg::OnNotify(int id, NMHDR* header, LRESULT& result) {
+    if (id == IDC_RESULTS && header->code == NM_DBLCLK) {
+        OnListDblClk(header);
+        result = 0;
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void CHopwatchDlg::UpdateStartButton() {
+    UpdateStartButton(m_hostCombo.GetWindowText());
+}
+
+void CHopwatchDlg::UpdateStartButton(const CString& hostText) {
+    m_startButton.EnableWindow(HostTextStartsRun(hostText));
+}
+
+void CHopwatchDlg::FillHostCombo(CComboBox& combo) {
+    BOOL wasEnabled = combo.IsWindowEnabled();
+    combo.EnableWindow(FALSE);
+    combo.ResetContent();
+    for (const CNTokenList::SNode* node = g_HostHistory.GetHead(); node != nullptr;
+         node = node->m_pNext)
+        combo.AddString(node->m_data);
+    if (wasEnabled)
+        combo.EnableWindow(TRUE);
+}
+
+void CHopwatchDlg::OnStartStop() {
+    if (m_data.IsRunning()) {
+        m_startButton.EnableWindow(FALSE);
+        m_startButton.SetWindowText(kStoppingButtonText);
+        m_data.RequestStop();
+    } else {
+        CString host = TrimBlanks(m_hostCombo.GetWindowText());
+        PushHostHistory(g_HostHistory, host);
+        FillHostCombo(m_hostCombo);
+        m_hostCombo.SetCurSel(0);
+        m_progress.SetWindowText(host);
+        if (!m_data.Start(host)) {
+            UiMessageBox(m_hWnd, StartFailureText(m_data.GetLastErrorCode()),
+                         L"Error starting raw socket", MB_OK | MB_ICONERROR);
+        } else {
+            m_runStarted = TRUE;
+        }
+    }
+    m_progress.SetPos(0);
+    UpdateRunState();
+}
+
+void CHopwatchDlg::UpdateRunState() {
+    DWORD running = m_data.IsRunning() ? 1 : 0;
+    if (m_runStarted) {
+        m_runStarted = FALSE;
+        // The run ended (say, its host did not resolve) before it was first seen running: it
+        // still passes through the change to Stopped, so that its error is reported, not lost.
+        if (!running && !m_lastRunning) {
+            m_startTime = CNTimeStamp::Now();
+            m_lastRunning = 1;
+        }
+    }
+    if (running != m_lastRunning) {
+        m_lastRunning = running;
+        CNTimeStamp now = CNTimeStamp::Now();
+        if (running) {
+            m_startTime = now;
+            m_stopTime = CNTimeStamp();
+        } else {
+            m_stopTime = now;
+        }
+        SRunStateControls controls = RunStateControls(running);
+        m_startButton.EnableWindow(FALSE);
+        m_hostCombo.EnableWindow(controls.comboEnabled);
+        m_hostCombo.ShowWindow(controls.comboShown ? SW_SHOW : SW_HIDE);
+        m_progress.ShowWindow(controls.progressShown ? SW_SHOW : SW_HIDE);
+        m_optionsButton.EnableWindow(controls.optionsEnabled);
+        m_startButton.SetWindowText(controls.startText);
+        DWORD error = m_data.GetLastErrorCode();
+        if (!running && error != 0) {
+            UiMessageBox(m_hWnd, RunFailureText(m_data.GetErrorText(), error),
+                         L"Error pinging target", MB_OK | MB_ICONERROR);
+        }
+        m_startButton.EnableWindow(TRUE);
+        m_lastTitleVersion = 0;
+    }
+    if (running) {
+        CString title;
+        int version = m_data.GetTitle(title, m_lastTitleVersion);
+        if (version != 0 && version != m_lastTitleVersion && !title.empty()) {
+            m_lastTitleVersion = version;
+            m_progress.SetWindowText(title);
+        }
+        if (m_data.IsStopRequested()) {
+            m_progress.SetPos(
+                StoppingProgressPosition(m_data.GetTimeoutMs(), m_data.GetPendingTimeLeft()));
+        }
+    }
+    m_exportButton.EnableWindow(m_resultsList.GetItemCount() > 0);
+}
+
+BOOL CHopwatchDlg::RefreshList() {
+    return m_refresher.Refresh(m_data, m_listView) != 0;
+}
+
+BOOL CHopwatchDlg::OnTimer(UINT_PTR id) {
+    if (!m_refreshTimer.IsTimerEvent(id))
+        return FALSE;
+    UpdateRunState();
+    BOOL changed = RefreshList();
+    DWORD now = ::GetTickCount();
+    if (changed || now - m_lastAutoSizeTick >= kAutoSizeIntervalMs) {
+        m_lastAutoSizeTick = now;
+        PostMessage(ms_cnAutoSizeMsgID, 0);
+    }
+    return TRUE;
+}
+
+void CHopwatchDlg::AutoSizeColumn(int column) {
+    int count = m_resultsList.GetColumnCount();
+    if (column < 0 || column >= count)
+        return;
+    int width = !g_bReverseDNS && column == kColHostName ? 0 : LVSCW_AUTOSIZE_USEHEADER;
+    m_resultsList.SetColumnWidth(column, width);
+    if (column + 1 < count)
+        PostMessage(ms_cnAutoSizeMsgID, static_cast<WPARAM>(column + 1));
+}
+
+BOOL CHopwatchDlg::OnSize(UINT, int, int) {
+    // Minimized, nothing is laid out and the columns are left alone.
+    if (m_layout.Resize()) {
+        m_lastAutoSizeTick = ::GetTickCount();
+        PostMessage(ms_cnAutoSizeMsgID, 0);
+    }
+    return TRUE;
+}
+
+BOOL CHopwatchDlg::OnSizing(UINT, RECT* rect) {
+    return m_layout.LimitSizing(rect);
+}
+
+BOOL CHopwatchDlg::OnSysCommand(UINT command, LPARAM) {
+    if ((command & 0xFFF0) != IDM_ABOUTBOX)
+        return FALSE;
+    OnAbout();
+    return TRUE;
+}
+
+BOOL CHopwatchDlg::OnPaint() {
+    if (!IsIconic())
+        return FALSE;
+    PAINTSTRUCT paint;
+    HDC dc = ::BeginPaint(m_hWnd, &paint);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc));
+    RECT client;
+    GetClientRect(&client);
+    int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    ::DrawIcon(dc, x, y, g_hLargeIcon);
+    ::EndPaint(m_hWnd, &paint);
+    return TRUE;
+}
+
+HCURSOR CHopwatchDlg::OnQueryDragIcon() {
+    return static_cast<HCURSOR>(g_hLargeIcon);
+}
+
+void CHopwatchDlg::OnDestroy() {
+    m_refreshTimer.Detach();
+    m_data.Stop();
+    // A minimized window's placement would bring the next run up minimized.
+    if (!IsIconic())
+        SavePlacement(m_hWnd);
+}

@@ -1,0 +1,55 @@
+// The results list's item operations over a real list view control.
+#include "results/CHopwatchListViewCtrl_win.h"
+
+#include "results/list_columns.h"
+
+int CHopwatchListViewCtrl::GetItemCount() const {
+    return m_list.IsWindow() ? m_list.GetItemCount() : 0;
+}
+
+BOOL CHopwatchListViewCtrl::InsertItem(int item) {
+    if (!m_list.IsWindow() || item < 0 || item > GetItemCount())
+        return FALSE;
+    return m_list.InsertItem(item, CString(), 0) == item;
+}
+
+BOOL CHopwatchListViewCtrl::DeleteItem(int item) {
+    return IsItem(item) && m_list.DeleteItem(item);
+}
+
+BOOL CHopwatchListViewCtrl::SetItemText(int item, int column, LPCWSTR text) {
+    // The list view itself refuses an item out of range; this runs for every cell of a refresh.
+    if (column < 0 || column >= kHopwatchColumnCount)
+        return FALSE;
+    return m_list.SetItemText(item, column, text != nullptr ? text : L"");
+}
+
+BOOL CHopwatchListViewCtrl::GetItemText(int item, int column, CString& text) const {
+    if (!IsItem(item) || column < 0 || column >= kHopwatchColumnCount) {
+        text.clear();
+        return FALSE;
+    }
+    text = m_list.GetItemText(item, column);
+    return TRUE;
+}
+
+BOOL CHopwatchListViewCtrl::SetItemImage(int item, int image) {
+    return m_list.SetItemImage(item, image);
+}
+
+int CHopwatchListViewCtrl::GetItemImage(int item) const {
+    return IsItem(item) ? m_list.GetItemImage(item) : -1;
+}
+
+BOOL CHopwatchListViewCtrl::SetItemData(int item, DWORD data) {
+    return m_list.SetItemData(item, data);
+}
+
+DWORD CHopwatchListViewCtrl::GetItemData(int item) const {
+    return IsItem(item) ? static_cast<DWORD>(m_list.GetItemData(item)) : 0;
+}
+
+void CHopwatchListViewCtrl::RedrawItems(int first, int last) {
+    if (m_list.IsWindow())
+        m_list.RedrawItems(first, last);
+}

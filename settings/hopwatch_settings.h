@@ -1,0 +1,17 @@
+// The program's settings store: where the seven settings live in the registry and how they are
+// bound.
+#pragma once
+
+#include "settings/CNPersistentStore.h"
+
+// The maker's key of the program; the settings key is "Settings" below it.
+extern const wchar_t kSettingsBaseKey[];
+extern const wchar_t kSettingsKeyName[];
+
+// The one store of the program's settings.
+extern CNPersistentStore g_PersistentStore;
+
+// Empties `store`, sets its key path (HKCU\Software\ORVANE\Hopwatch\Settings) and registers the
+// seven settings in their load and save order: MainWndPos, HostHistory, PingIntervalMS,
+// PingTimeoutMS, ReverseDNS, ExportIcons, MaxTTL, each bound to its global. Main thread only.
+void PrepareSettingsStore(CNPersistentStore& store);

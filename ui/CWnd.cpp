@@ -1,0 +1,88 @@
+// CWnd: window text, subclassing and the subclass procedure.
+#include "ui/CWnd.h"
+
+namespace {
+// The property that ties a subclassed window to its CWnd. A property instead of GWLP_USERDATA,
+// because the window's own class may use its user data.
+const wchar_t kWndProperty[] = L"HopwatchCWnd";
+} // namespace
+
+CWnd::~CWnd() {
+    UnsubclassWindow();
+}
+
+HWND CWnd::Detach() {
+    UnsubclassWindow();
+    HWND hWnd = m_hWnd;
+    m_hWnd = nullptr;
+    return hWnd;
+}
+
+CString CWnd::GetWindowText() const {
+    int length = ::GetWindowTextLengthW(m_hWnd);
+    if (length <= 0)
+        return CString();
+    CString text(static_cast<size_t>(length) + 1, L'\0');
+    int copied = ::GetWindowTextW(m_hWnd, text.data(), length + 1);
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return text;
+}
+
+BOOL CWnd::SubclassWindow(HWND hWnd) {
+    if (hWnd == nullptr || m_oldProc != nullptr || ::GetPropW(hWnd, kWndProperty) != nullptr)
+        return FALSE;
+    if (!::SetPropW(hWnd, kWndProperty, this))
+        return FALSE;
+    m_hWnd = hWnd;
+    WNDPROC old = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::SubclassProc)));
+    if (old == nullptr) {
+        ::RemovePropW(hWnd, kWndProperty);
+        return FALSE;
+    }
+    m_oldProc = old;
+    return TRUE;
+}
+
+HWND CWnd::UnsubclassWindow() {
+    if (m_oldProc == nullptr)
+        return nullptr;
+    if (::IsWindow(m_hWnd)) {
+        ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_oldProc));
+        ::RemovePropW(m_hWnd, kWndProperty);
+    }
+    m_oldProc = nullptr;
+    return m_hWnd;
+}
+
+CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
+    return hWnd ? static_cast<CWnd*>(::GetPropW(hWnd, kWndProperty)) : nullptr;
+}
+
+LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    return Default(msg, wParam, lParam);
+}
+
+LRESULT CWnd::Default(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (m_oldProc != nullptr)
+        return ::CallWindowProcW(m_oldProc, m_hWnd, msg, wParam, lParam);
+    return ::DefWindowProcW(m_hWnd, msg, wParam, lParam);
+}
+
+BOOL CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT&) {
+    return FALSE;
+}
+
+LRESULT CALLBACK CWnd::SubclassProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    CWnd* wnd = FromHandlePermanent(hWnd);
+    if (wnd == nullptr)
+        return ::DefWindowProcW(hWnd, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) {
+        // The window goes away: hand the last message to the original procedure and forget it.
+        WNDPROC old = wnd->m_oldProc;
+        wnd->UnsubclassWindow();
+        wnd->m_hWnd = nullptr;
+        return ::CallWindowProcW(old, hWnd, msg, wParam, lParam);
+    }
+    return wnd->WindowProc(msg, wParam, lParam);
+}
