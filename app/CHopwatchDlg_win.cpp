@@ -19,6 +19,8 @@ const UINT CHopwatchDlg::ms_cnCmdLineMsgID =
 namespace {
 // Double buffering, full-row selection and grid lines.
 constexpr DWORD kResultsExtendedStyle = 0x00010021;
+// Room beside a header's text: the header's margins and its sort-arrow gap.
+constexpr int kHeaderPadding = 16;
 } // namespace
 
 CHopwatchDlg::CHopwatchDlg(CHopwatchNetwork* network)
@@ -269,8 +271,15 @@ void CHopwatchDlg::AutoSizeColumn(int column) {
     int count = m_resultsList.GetColumnCount();
     if (column < 0 || column >= count)
         return;
-    int width = !g_bReverseDNS && column == kColHostName ? 0 : LVSCW_AUTOSIZE_USEHEADER;
-    m_resultsList.SetColumnWidth(column, width);
+    if (!g_bReverseDNS && column == kColHostName) {
+        m_resultsList.SetColumnWidth(column, 0);
+    } else {
+        m_resultsList.SetColumnWidth(column, LVSCW_AUTOSIZE_USEHEADER);
+        // Some list views size to the items alone; the header's text is never cut off.
+        int header = m_resultsList.GetStringWidth(HopwatchColumnHeader(column)) + kHeaderPadding;
+        if (m_resultsList.GetColumnWidth(column) < header)
+            m_resultsList.SetColumnWidth(column, header);
+    }
     if (column + 1 < count)
         PostMessage(ms_cnAutoSizeMsgID, static_cast<WPARAM>(column + 1));
 }

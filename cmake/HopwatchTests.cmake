@@ -62,3 +62,11 @@ if(WIN32)
         set_tests_properties(app_tests PROPERTIES LABELS unit TIMEOUT 600)
     endif()
 endif()
+
+# The lab's GUI test reads the running window from outside through this helper.
+if(WIN32)
+    add_executable(hopwatch_gui_probe ${CMAKE_SOURCE_DIR}/tests/lab/gui_probe_win.cpp)
+    target_include_directories(hopwatch_gui_probe PRIVATE ${CMAKE_SOURCE_DIR})
+    target_link_libraries(hopwatch_gui_probe PRIVATE comctl32 user32)
+    target_link_options(hopwatch_gui_probe PRIVATE -municode)
+endif()

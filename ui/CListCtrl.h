@@ -139,6 +139,11 @@ public:
     BOOL SetColumnWidth(int column, int width) {
         return SendMessage(LVM_SETCOLUMNWIDTH, column, MAKELPARAM(width, 0)) != 0;
     }
+    // Width of text in the list's font, in pixels.
+    int GetStringWidth(LPCWSTR text) const {
+        return static_cast<int>(
+            SendMessage(LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text)));
+    }
     HWND GetHeaderCtrl() const { return reinterpret_cast<HWND>(SendMessage(LVM_GETHEADER)); }
     // Number of columns, counted by the header.
     int GetColumnCount() const {
