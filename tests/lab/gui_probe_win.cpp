@@ -124,7 +124,8 @@ void PrintList(HWND list) {
 
 } // namespace
 
-// Optional argument: the name of the Wine desktop the program runs on (explorer /desktop=NAME).
+// Arguments: the name of the Wine desktop the program runs on (explorer /desktop=NAME), then
+// optionally "size WIDTH HEIGHT" to resize the window first, as dragging its frame would.
 int wmain(int argc, wchar_t** argv) {
     if (argc > 1) {
         HDESK desktop = ::OpenDesktopW(argv[1], 0, FALSE, GENERIC_ALL);
@@ -137,6 +138,10 @@ int wmain(int argc, wchar_t** argv) {
     if (dialog == nullptr) {
         std::printf("window\tnone\n");
         return 1;
+    }
+    if (argc > 4 && std::wstring(argv[2]) == L"size") {
+        ::SetWindowPos(dialog, nullptr, 0, 0, _wtoi(argv[3]), _wtoi(argv[4]),
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     RECT r = {};
     ::GetWindowRect(dialog, &r);
