@@ -64,6 +64,7 @@ if(WIN32)
         target_link_libraries(app_tests PRIVATE hopwatch_app ${HOPWATCH_GTEST})
         target_include_directories(app_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
         add_test(NAME app_tests COMMAND app_tests --gtest_brief=1)
-        set_tests_properties(app_tests PROPERTIES LABELS unit TIMEOUT 600)
+        set_tests_properties(app_tests PROPERTIES LABELS unit TIMEOUT 600
+                             ENVIRONMENT HOPWATCH_WINE_XVFB=1)
     endif()
 endif()
