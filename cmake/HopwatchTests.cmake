@@ -35,6 +35,11 @@ foreach(layer foundation engine results settings report console)
         # so the tests are not discovered one by one.
         add_test(NAME ${layer}_tests COMMAND ${layer}_tests --gtest_brief=1)
         set_tests_properties(${layer}_tests PROPERTIES LABELS unit TIMEOUT 600)
+        if(WIN32)
+            # Drawing tests create real windows: without a display, scripts/wine-run.sh gives
+            # them a private Xvfb.
+            set_tests_properties(${layer}_tests PROPERTIES ENVIRONMENT HOPWATCH_WINE_XVFB=1)
+        endif()
     endif()
 endforeach()
 
@@ -59,7 +64,8 @@ if(WIN32)
         target_link_libraries(app_tests PRIVATE hopwatch_app ${HOPWATCH_GTEST})
         target_include_directories(app_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
         add_test(NAME app_tests COMMAND app_tests --gtest_brief=1)
-        set_tests_properties(app_tests PROPERTIES LABELS unit TIMEOUT 600)
+        set_tests_properties(app_tests PROPERTIES LABELS unit TIMEOUT 600
+                             ENVIRONMENT HOPWATCH_WINE_XVFB=1)
     endif()
 endif()
 
