@@ -24,8 +24,7 @@ constexpr int kHeaderPadding = 16;
 } // namespace
 
 CHopwatchDlg::CHopwatchDlg(CHopwatchNetwork* network)
-    : CDialog(IDD_HOPWATCH_DIALOG), m_listView(m_resultsList), m_data(network),
-      m_lastAutoSizeTick(::GetTickCount()) {}
+    : CDialog(IDD_HOPWATCH_DIALOG), m_data(network), m_lastAutoSizeTick(::GetTickCount()) {}
 
 CHopwatchDlg::~CHopwatchDlg() {
     m_refreshTimer.Detach();
@@ -251,7 +250,7 @@ void CHopwatchDlg::UpdateRunState() {
 }
 
 BOOL CHopwatchDlg::RefreshList() {
-    return m_refresher.Refresh(m_data, m_listView) != 0;
+    return m_refresher.Refresh(m_data, m_resultsList.GetRows()) != 0;
 }
 
 BOOL CHopwatchDlg::OnTimer(UINT_PTR id) {
