@@ -242,7 +242,7 @@ def scenario_split(display, info):
         check(state["controls"][1007]["enabled"], "split: Export is enabled with rows in the list")
 
         # Wide enough for all twelve columns; the list grows with the window.
-        probe(display, "size", 1000, 560)
+        probe(display, "size", "1000", "560")
         time.sleep(4)  # a few more outcomes in the history graphs
         state = probe(display)
         image = display.screenshot("split_running")
@@ -250,9 +250,9 @@ def scenario_split(display, info):
         if image is not None:
             target_row = next(n for n, i in enumerate(state["items"]) if i["image"] == 3)
             loss = state["cells"][(target_row, 3)]
-            rgb = pixel(image, loss[0] + 3, (loss[1] + loss[3]) // 2)
+            rgb = pixel(image, loss[0] + 4, (loss[1] + loss[3]) // 2)
             check(rgb[1] > 0xE0 and rgb[0] < 0xC0 and rgb[2] < 0xC0,
-                  "split: the target's 0% loss cell is green", rgb)
+                  "split: the target's 0% loss cell is green", (rgb, loss, target_row))
             graph = state["cells"][(target_row, 11)]
             check(graph[2] <= SCREEN[0] and graph[2] - graph[0] > 20, "split: the graph column is on screen", graph)
             y = graph[3] - 4
