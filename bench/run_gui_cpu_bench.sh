@@ -48,15 +48,17 @@ measure() {
 }
 
 ip netns exec hwc wine "$build/hopwatch.exe" "$LAB_TARGET_ADDR" >/dev/null 2>&1 &
+app=$!
 window=$(measure "$build/hopwatch.exe")
 ip netns exec hwc wineserver -k >/dev/null 2>&1 || true
-wait || true
+wait "$app" || true
 
 ip netns exec hwc wine "$build/hopwatch-console.exe" /time $((seconds + 10)) "$LAB_TARGET_ADDR" \
     >/dev/null 2>&1 &
+app=$!
 console=$(measure "$build/hopwatch-console.exe")
 ip netns exec hwc wineserver -k >/dev/null 2>&1 || true
-wait || true
+wait "$app" || true
 
 echo "CPU over ${seconds} s of a test on the ${LAB_HOPS}-hop route, default settings, under Wine:"
 echo "  window  (hopwatch.exe):         ${window} % of a core"

@@ -58,6 +58,28 @@ DWORD CHopwatchListViewCtrl::GetItemData(int item) const {
 }
 
 void CHopwatchListViewCtrl::RedrawItems(int first, int last) {
-    if (m_list.IsWindow())
+    if (!m_list.IsWindow())
+        return;
+    // Only the rows on screen need painting, and one invalidation of their whole span is far
+    // cheaper than the list view's own per-item loop (each invalidation can be a round trip to
+    // the window system).
+    int top = m_list.GetTopIndex();
+    int bottom = top + m_list.GetCountPerPage(); // the partly visible row below the page too
+    if (first < top)
+        first = top;
+    if (last > bottom)
+        last = bottom;
+    if (first > last || first >= GetItemCount())
+        return;
+    if (last >= GetItemCount())
+        last = GetItemCount() - 1;
+    RECT upper = {}, lower = {};
+    if (!m_list.GetItemRect(first, &upper, LVIR_BOUNDS) ||
+        !m_list.GetItemRect(last, &lower, LVIR_BOUNDS)) {
         m_list.RedrawItems(first, last);
+        return;
+    }
+    RECT span = {};
+    ::UnionRect(&span, &upper, &lower);
+    m_list.InvalidateRect(&span, FALSE);
 }

@@ -106,9 +106,12 @@ def read_ppm(path):
 
 
 def pixel(image, x, y):
-    width, _, data, _ = image
-    i = (y * width + x) * 3
-    return data[i], data[i + 1], data[i + 2]
+    """(red, green, blue) in 0..255; 16-bit samples (maxval above 255) are read big-endian."""
+    width, _, data, maxval = image
+    size = 2 if maxval > 255 else 1
+    i = (y * width + x) * 3 * size
+    return tuple(data[i + c * size] * 255 // (maxval >> (8 * (size - 1))) if size == 1
+                 else ((data[i + 2 * c] << 8) | data[i + 2 * c + 1]) * 255 // maxval for c in range(3))
 
 
 def wine(display, *args, background=False):
