@@ -8,14 +8,13 @@
 #include "engine/CHopwatchData.h"
 #include "foundation/CNTimeStamp.h"
 #include "foundation/CNTokenList.h"
-#include "results/CHopwatchListViewCtrl_win.h"
+#include "results/CHopwatchListCtrl_win.h"
 #include "results/CHopwatchRowRefresher.h"
 #include "results/CTextProgressCtrl_win.h"
 #include "ui/CButton.h"
 #include "ui/CComboBox.h"
 #include "ui/CDialog.h"
 #include "ui/CImageList.h"
-#include "ui/CListCtrl.h"
 
 // The program's only main window, from dialog template 102. It owns the probe data model, drives
 // it (Start, RequestStop, Stop) and, on a 125 ms timer, brings the controls and the results list
@@ -58,7 +57,7 @@ public:
     CHopwatchData& GetData() { return m_data; }
     const CNTimeStamp& GetStartTime() const { return m_startTime; }
     const CNTimeStamp& GetStopTime() const { return m_stopTime; }
-    CHopwatchListView& GetListView() { return m_listView; }
+    CHopwatchListView& GetListView() { return m_resultsList.GetRows(); }
     // The id of the refresh timer's WM_TIMER events (0 while it is not running).
     UINT_PTR GetRefreshTimerId() const {
         return m_refreshTimer.IsAttached() ? m_refreshTimer.GetTimerId() : 0;
@@ -97,8 +96,7 @@ private:
     CButton m_startButton;
     CButton m_optionsButton;
     CButton m_exportButton;
-    CListCtrl m_resultsList;
-    CHopwatchListViewCtrl m_listView;
+    CHopwatchListCtrl m_resultsList;
     CImageList m_imageList;
     CString m_commandLineText;
     CNTokenList m_pendingTokens;

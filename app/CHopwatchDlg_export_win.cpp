@@ -18,7 +18,7 @@ void CHopwatchDlg::OnExport() {
     // One moment for the report's "sampled" time and the file's name.
     input.now = CNTimeStamp::Now();
     SHopwatchExportResult result;
-    if (!SnapshotReportListControl(m_resultsList, m_listView, input)) {
+    if (!SnapshotReportListControl(m_resultsList, m_resultsList.GetRows(), input)) {
         result.status = kExportWriteFailed;
         result.error = ERROR_NOT_ENOUGH_MEMORY;
     } else {

@@ -19,11 +19,12 @@ const UINT CHopwatchDlg::ms_cnCmdLineMsgID =
 namespace {
 // Double buffering, full-row selection and grid lines.
 constexpr DWORD kResultsExtendedStyle = 0x00010021;
+// Room beside a header's text: the header's margins and its sort-arrow gap.
+constexpr int kHeaderPadding = 16;
 } // namespace
 
 CHopwatchDlg::CHopwatchDlg(CHopwatchNetwork* network)
-    : CDialog(IDD_HOPWATCH_DIALOG), m_listView(m_resultsList), m_data(network),
-      m_lastAutoSizeTick(::GetTickCount()) {}
+    : CDialog(IDD_HOPWATCH_DIALOG), m_data(network), m_lastAutoSizeTick(::GetTickCount()) {}
 
 CHopwatchDlg::~CHopwatchDlg() {
     m_refreshTimer.Detach();
@@ -249,7 +250,7 @@ void CHopwatchDlg::UpdateRunState() {
 }
 
 BOOL CHopwatchDlg::RefreshList() {
-    return m_refresher.Refresh(m_data, m_listView) != 0;
+    return m_refresher.Refresh(m_data, m_resultsList.GetRows()) != 0;
 }
 
 BOOL CHopwatchDlg::OnTimer(UINT_PTR id) {
@@ -269,8 +270,15 @@ void CHopwatchDlg::AutoSizeColumn(int column) {
     int count = m_resultsList.GetColumnCount();
     if (column < 0 || column >= count)
         return;
-    int width = !g_bReverseDNS && column == kColHostName ? 0 : LVSCW_AUTOSIZE_USEHEADER;
-    m_resultsList.SetColumnWidth(column, width);
+    if (!g_bReverseDNS && column == kColHostName) {
+        m_resultsList.SetColumnWidth(column, 0);
+    } else {
+        m_resultsList.SetColumnWidth(column, LVSCW_AUTOSIZE_USEHEADER);
+        // Some list views size to the items alone; the header's text is never cut off.
+        int header = m_resultsList.GetStringWidth(HopwatchColumnHeader(column)) + kHeaderPadding;
+        if (m_resultsList.GetColumnWidth(column) < header)
+            m_resultsList.SetColumnWidth(column, header);
+    }
     if (column + 1 < count)
         PostMessage(ms_cnAutoSizeMsgID, static_cast<WPARAM>(column + 1));
 }

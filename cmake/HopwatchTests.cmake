@@ -111,3 +111,15 @@ if(WIN32 AND TARGET foundation_tests)
     endforeach()
 endif()
 
+# The lab's GUI test reads the running window from outside through this helper.
+if(WIN32)
+    add_executable(hopwatch_gui_probe ${CMAKE_SOURCE_DIR}/tests/lab/gui_probe_win.cpp)
+    target_include_directories(hopwatch_gui_probe PRIVATE ${CMAKE_SOURCE_DIR})
+    target_link_libraries(hopwatch_gui_probe PRIVATE comctl32 user32)
+    target_link_options(hopwatch_gui_probe PRIVATE -municode)
+
+    # Benchmark of the refresh through the real list control (prints figures, run under Wine).
+    add_executable(gui_refresh_bench ${CMAKE_SOURCE_DIR}/bench/gui_refresh_bench_win.cpp)
+    target_link_libraries(gui_refresh_bench PRIVATE hopwatch_core)
+    target_link_options(gui_refresh_bench PRIVATE -municode)
+endif()

@@ -18,33 +18,32 @@
 // number of outcomes for the next refresh. User-interface thread only.
 class CHopwatchListCtrl : public CCDListCtrl {
 public:
-  CHopwatchListCtrl();
-  ~CHopwatchListCtrl() override;
+    CHopwatchListCtrl();
+    ~CHopwatchListCtrl() override;
 
-  // The list as the results content model sees it: item operations over this
-  // list view plus the per-row store.
-  CHopwatchListView &GetRows() { return m_rows; }
-  const CHopwatchListView &GetRows() const { return m_rows; }
+    // The list as the results content model sees it: item operations over this
+    // list view plus the per-row store.
+    CHopwatchListView& GetRows() { return m_rows; }
+    const CHopwatchListView& GetRows() const { return m_rows; }
 
 protected:
-  BOOL WantItemNotify() override { return TRUE; }
-  BOOL WantSubItemNotify(int, UINT, LPARAM) override { return TRUE; }
-  COLORREF GetSubItemTextColor(int, int, UINT, LPARAM) override { return 0; }
-  COLORREF GetSubItemBkColor(int item, int sub, UINT, LPARAM) override {
-    return m_rows.GetCellColor(item, sub);
-  }
-  BOOL WantSubItemPostPaint(int, int, UINT, LPARAM) override { return TRUE; }
-  BOOL WantSubItemPostPaintNotify() override { return TRUE; }
-  // The history graph in column 11 of a row that has a window and no note.
-  BOOL DoSubItemPostPaint(CDC &dc, int item, int sub, UINT state,
-                          LPARAM param) override;
+    BOOL WantItemNotify() override { return TRUE; }
+    BOOL WantSubItemNotify(int, UINT, LPARAM) override { return TRUE; }
+    COLORREF GetSubItemTextColor(int, int, UINT, LPARAM) override { return 0; }
+    COLORREF GetSubItemBkColor(int item, int sub, UINT, LPARAM) override {
+        return m_rows.GetCellColor(item, sub);
+    }
+    BOOL WantSubItemPostPaint(int, int, UINT, LPARAM) override { return TRUE; }
+    BOOL WantSubItemPostPaintNotify() override { return TRUE; }
+    // The history graph in column 11 of a row that has a window and no note.
+    BOOL DoSubItemPostPaint(CDC& dc, int item, int sub, UINT state, LPARAM param) override;
 
 private:
-  CHopwatchListViewCtrl m_rows;
+    CHopwatchListViewCtrl m_rows;
 };
 
 // Draws a history window as a bar graph inside a sub-item's bounds (see
 // history_graph.h) and sets the window's wanted count to the graph's width.
 // FALSE, drawing nothing and leaving wanted as it was, when the bounds leave no
 // room.
-BOOL DrawHistoryGraph(CDC &dc, const RECT &bounds, CHopwatchHist4Show &window);
+BOOL DrawHistoryGraph(CDC& dc, const RECT& bounds, CHopwatchHist4Show& window);

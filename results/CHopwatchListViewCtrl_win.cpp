@@ -21,7 +21,13 @@ BOOL CHopwatchListViewCtrl::SetItemText(int item, int column, LPCWSTR text) {
     // The list view itself refuses an item out of range; this runs for every cell of a refresh.
     if (column < 0 || column >= kHopwatchColumnCount)
         return FALSE;
-    return m_list.SetItemText(item, column, text != nullptr ? text : L"");
+    LPCWSTR value = text != nullptr ? text : L"";
+    // Setting a cell invalidates it, which costs far more than reading it (a round trip to the
+    // window system on some platforms); a refill mostly writes the texts a cell already has.
+    m_list.GetItemText(item, column, m_cellText);
+    if (m_cellText == value)
+        return TRUE;
+    return m_list.SetItemText(item, column, value);
 }
 
 BOOL CHopwatchListViewCtrl::GetItemText(int item, int column, CString& text) const {
@@ -29,11 +35,13 @@ BOOL CHopwatchListViewCtrl::GetItemText(int item, int column, CString& text) con
         text.clear();
         return FALSE;
     }
-    text = m_list.GetItemText(item, column);
+    m_list.GetItemText(item, column, text);
     return TRUE;
 }
 
 BOOL CHopwatchListViewCtrl::SetItemImage(int item, int image) {
+    if (m_list.GetItemImage(item) == image)
+        return TRUE;
     return m_list.SetItemImage(item, image);
 }
 
@@ -50,6 +58,28 @@ DWORD CHopwatchListViewCtrl::GetItemData(int item) const {
 }
 
 void CHopwatchListViewCtrl::RedrawItems(int first, int last) {
-    if (m_list.IsWindow())
+    if (!m_list.IsWindow())
+        return;
+    // Only the rows on screen need painting, and one invalidation of their whole span is far
+    // cheaper than the list view's own per-item loop (each invalidation can be a round trip to
+    // the window system).
+    int top = m_list.GetTopIndex();
+    int bottom = top + m_list.GetCountPerPage(); // the partly visible row below the page too
+    if (first < top)
+        first = top;
+    if (last > bottom)
+        last = bottom;
+    if (first > last || first >= GetItemCount())
+        return;
+    if (last >= GetItemCount())
+        last = GetItemCount() - 1;
+    RECT upper = {}, lower = {};
+    if (!m_list.GetItemRect(first, &upper, LVIR_BOUNDS) ||
+        !m_list.GetItemRect(last, &lower, LVIR_BOUNDS)) {
         m_list.RedrawItems(first, last);
+        return;
+    }
+    RECT span = {};
+    ::UnionRect(&span, &upper, &lower);
+    m_list.InvalidateRect(&span, FALSE);
 }

@@ -27,4 +27,5 @@ private:
     bool IsItem(int item) const { return item >= 0 && item < GetItemCount(); }
 
     CListCtrl& m_list;
+    CString m_cellText; // reused buffer for reading a cell back
 };

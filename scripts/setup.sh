@@ -5,7 +5,7 @@ set -euo pipefail
 PACKAGES=(
     cmake ninja-build g++ gcc clang libclang-rt-14-dev libgtest-dev googletest libbenchmark-dev
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-    wine wine64 xvfb xauth
+    wine wine64 xvfb xauth xdotool imagemagick x11-utils
     nftables iproute2 traceroute iputils-ping procps clang-format python3
     tidy chromium util-linux xdotool imagemagick x11-utils
 )

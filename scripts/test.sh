@@ -61,21 +61,33 @@ if [[ -f cmake/HopwatchBench.cmake ]]; then
     suite "benchmark build" scripts/build.sh native-release
 fi
 
-# Network lab tests need root (network namespaces, raw sockets).
-if [[ $(id -u) -eq 0 ]]; then
-    for t in tests/lab/*_test.sh; do
-        [[ -e $t ]] && suite "lab $(basename "$t" .sh)" bash "$t"
-    done
-else
-    echo "=== lab tests skipped: not root"
-fi
-
 # Benchmarks print figures; they fail only when they cannot run at all.
 if [[ -x build/native-release/refresh_bench ]]; then
     suite "benchmark: results list refresh" build/native-release/refresh_bench
 fi
-if [[ $(id -u) -eq 0 && -x build/native-release/schedule_bench ]]; then
-    suite "benchmark: probe schedule (lab, 30 hops)" bench/run_schedule_bench.sh 10
+if [[ -x build/windows/gui_refresh_bench.exe ]]; then
+    suite "benchmark: refresh through the real list (wine)" \
+        env HOPWATCH_WINE_XVFB=1 scripts/wine-run.sh build/windows/gui_refresh_bench.exe
+fi
+
+# Network lab tests and lab benchmarks need root (network namespaces, raw sockets). There is one
+# lab per machine: the whole lab part holds the session lock, so two runs never share it.
+if [[ $(id -u) -eq 0 ]]; then
+    exec 9>/run/hopwatch-lab-session.lock
+    flock 9
+    for t in tests/lab/*_test.sh; do
+        [[ -e $t ]] && suite "lab $(basename "$t" .sh)" bash "$t"
+    done
+    if [[ -x build/native-release/schedule_bench ]]; then
+        suite "benchmark: probe schedule (lab, 30 hops)" bench/run_schedule_bench.sh 10
+    fi
+    if [[ -x build/windows/hopwatch.exe ]]; then
+        suite "benchmark: window CPU beside the console (lab, 30 hops)" bench/run_gui_cpu_bench.sh 60
+    fi
+    flock -u 9
+    exec 9>&-
+else
+    echo "=== lab tests skipped: not root"
 fi
 if [[ $(id -u) -eq 0 && -x build/native-release/probe_cpu_bench ]]; then
     suite "benchmark: CPU per probe against ping (lab, 30 hops)" bench/run_probe_cpu_bench.sh 10

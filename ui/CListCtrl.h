@@ -37,17 +37,22 @@ public:
     // The cell's text (any length); empty when the item or column does not exist.
     CString GetItemText(int item, int sub) const {
         CString text;
-        for (int size = 256;; size *= 2) {
-            text.assign(static_cast<size_t>(size), L'\0');
+        GetItemText(item, sub, text);
+        return text;
+    }
+    // The same into text, whose buffer is reused: no allocation once it is large enough.
+    void GetItemText(int item, int sub, CString& text) const {
+        for (size_t size = text.capacity() > 255 ? text.capacity() + 1 : 256;; size *= 2) {
+            text.resize(size - 1);
             LVITEMW lvi = {};
             lvi.iSubItem = sub;
             lvi.pszText = text.data();
-            lvi.cchTextMax = size;
+            lvi.cchTextMax = static_cast<int>(size);
             int copied = static_cast<int>(
                 SendMessage(LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(&lvi)));
-            if (copied < size - 1 || size >= 1 << 20) {
+            if (copied < static_cast<int>(size) - 1 || size >= (1u << 20)) {
                 text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-                return text;
+                return;
             }
         }
     }
@@ -138,6 +143,11 @@ public:
     // width may be LVSCW_AUTOSIZE or LVSCW_AUTOSIZE_USEHEADER.
     BOOL SetColumnWidth(int column, int width) {
         return SendMessage(LVM_SETCOLUMNWIDTH, column, MAKELPARAM(width, 0)) != 0;
+    }
+    // Width of text in the list's font, in pixels.
+    int GetStringWidth(LPCWSTR text) const {
+        return static_cast<int>(
+            SendMessage(LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text)));
     }
     HWND GetHeaderCtrl() const { return reinterpret_cast<HWND>(SendMessage(LVM_GETHEADER)); }
     // Number of columns, counted by the header.

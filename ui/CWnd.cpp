@@ -1,10 +1,51 @@
 // CWnd: window text, subclassing and the subclass procedure.
 #include "ui/CWnd.h"
 
+#include <mutex>
+#include <utility>
+#include <vector>
+
 namespace {
-// The property that ties a subclassed window to its CWnd. A property instead of GWLP_USERDATA,
-// because the window's own class may use its user data.
-const wchar_t kWndProperty[] = L"HopwatchCWnd";
+// Which CWnd subclassed which window. A window property would be the obvious place, but reading
+// one is a round trip to the window system on some platforms, on every message; a program has
+// only a handful of subclassed windows, so a short table is looked up instead.
+struct SSubclassTable {
+    std::mutex lock;
+    std::vector<std::pair<HWND, CWnd*>> entries;
+};
+SSubclassTable& Table() {
+    static SSubclassTable table;
+    return table;
+}
+CWnd* Find(HWND hWnd) {
+    SSubclassTable& table = Table();
+    std::lock_guard<std::mutex> guard(table.lock);
+    for (const auto& entry : table.entries) {
+        if (entry.first == hWnd)
+            return entry.second;
+    }
+    return nullptr;
+}
+bool Add(HWND hWnd, CWnd* wnd) {
+    SSubclassTable& table = Table();
+    std::lock_guard<std::mutex> guard(table.lock);
+    for (const auto& entry : table.entries) {
+        if (entry.first == hWnd)
+            return false;
+    }
+    table.entries.emplace_back(hWnd, wnd);
+    return true;
+}
+void Remove(HWND hWnd) {
+    SSubclassTable& table = Table();
+    std::lock_guard<std::mutex> guard(table.lock);
+    for (size_t i = 0; i < table.entries.size(); ++i) {
+        if (table.entries[i].first == hWnd) {
+            table.entries.erase(table.entries.begin() + static_cast<std::ptrdiff_t>(i));
+            return;
+        }
+    }
+}
 } // namespace
 
 CWnd::~CWnd() {
@@ -29,15 +70,13 @@ CString CWnd::GetWindowText() const {
 }
 
 BOOL CWnd::SubclassWindow(HWND hWnd) {
-    if (hWnd == nullptr || m_oldProc != nullptr || ::GetPropW(hWnd, kWndProperty) != nullptr)
-        return FALSE;
-    if (!::SetPropW(hWnd, kWndProperty, this))
+    if (hWnd == nullptr || m_oldProc != nullptr || !Add(hWnd, this))
         return FALSE;
     m_hWnd = hWnd;
     WNDPROC old = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::SubclassProc)));
     if (old == nullptr) {
-        ::RemovePropW(hWnd, kWndProperty);
+        Remove(hWnd);
         return FALSE;
     }
     m_oldProc = old;
@@ -47,16 +86,15 @@ BOOL CWnd::SubclassWindow(HWND hWnd) {
 HWND CWnd::UnsubclassWindow() {
     if (m_oldProc == nullptr)
         return nullptr;
-    if (::IsWindow(m_hWnd)) {
+    if (::IsWindow(m_hWnd))
         ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_oldProc));
-        ::RemovePropW(m_hWnd, kWndProperty);
-    }
+    Remove(m_hWnd);
     m_oldProc = nullptr;
     return m_hWnd;
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
-    return hWnd ? static_cast<CWnd*>(::GetPropW(hWnd, kWndProperty)) : nullptr;
+    return hWnd ? Find(hWnd) : nullptr;
 }
 
 LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -1,0 +1,68 @@
+#!/bin/bash
+# Benchmark (root, lab): CPU the window process uses over SECONDS (default 60) of a running test on
+# the 30-hop route under Wine, beside the console's CPU at the same settings. Prints figures.
+# Run it inside the lab session lock (scripts/test.sh does).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${HOPWATCH_WINDOWS_BUILD:-$root/build/windows}
+seconds=${1:-60}
+lab=$root/tests/lab/hoplab.sh
+export WINEPREFIX=${HOPWATCH_LAB_GUI_WINEPREFIX:-/tmp/hopwatch-wine-gui-lab}
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+display=""
+for n in $(seq 150 199); do
+    if [[ ! -e /tmp/.X11-unix/X$n && ! -e /tmp/.X$n-lock ]]; then display=:$n; break; fi
+done
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+cleanup() {
+    ip netns exec hwc wineserver -k >/dev/null 2>&1 || true
+    kill "$xvfb" 2>/dev/null || true
+    "$lab" down >/dev/null 2>&1 || true
+}
+trap cleanup EXIT
+export DISPLAY=$display
+"$lab" up long >/dev/null
+eval "$("$lab" info)"
+
+# Jiffies (user + system) of the first process whose command line holds the program's path.
+cpu_ticks() {
+    local pid
+    pid=$(pgrep -f -n -- "$1" | head -1)
+    [[ -n $pid ]] || { echo -1; return; }
+    awk '{print $14 + $15}' "/proc/$pid/stat"
+}
+
+# Measures a program started in the background for $seconds after a settling time of 5 s.
+measure() {
+    local path=$1
+    sleep 5
+    local t0 c0 c1 t1
+    t0=$(date +%s.%N); c0=$(cpu_ticks "$path")
+    sleep "$seconds"
+    t1=$(date +%s.%N); c1=$(cpu_ticks "$path")
+    if [[ $c0 -lt 0 || $c1 -lt 0 ]]; then echo "n/a"; return; fi
+    awk -v c="$((c1 - c0))" -v hz="$(getconf CLK_TCK)" -v t0="$t0" -v t1="$t1" \
+        'BEGIN { printf "%.2f", 100 * c / hz / (t1 - t0) }'
+}
+
+ip netns exec hwc wine "$build/hopwatch.exe" "$LAB_TARGET_ADDR" >/dev/null 2>&1 &
+app=$!
+window=$(measure "$build/hopwatch.exe")
+ip netns exec hwc wineserver -k >/dev/null 2>&1 || true
+wait "$app" || true
+
+ip netns exec hwc wine "$build/hopwatch-console.exe" /time $((seconds + 10)) "$LAB_TARGET_ADDR" \
+    >/dev/null 2>&1 &
+app=$!
+console=$(measure "$build/hopwatch-console.exe")
+ip netns exec hwc wineserver -k >/dev/null 2>&1 || true
+wait "$app" || true
+
+echo "CPU over ${seconds} s of a test on the ${LAB_HOPS}-hop route, default settings, under Wine:"
+echo "  window  (hopwatch.exe):         ${window} % of a core"
+echo "  console (hopwatch-console.exe): ${console} % of a core"
+if [[ $window != n/a && $console != n/a ]]; then
+    awk -v w="$window" -v c="$console" 'BEGIN { printf "  the window adds %.2f %% of a core (target: below 1 %%)\n", w - c }'
+fi
