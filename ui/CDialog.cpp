@@ -154,6 +154,11 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM 
     } else {
         dialog = reinterpret_cast<CDialog*>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));
     }
+    return DispatchDialogMessage(dialog, hWnd, msg, wParam, lParam);
+}
+
+INT_PTR CDialog::DispatchDialogMessage(CDialog* dialog, HWND hWnd, UINT msg, WPARAM wParam,
+                                       LPARAM lParam) {
     // Messages before WM_INITDIALOG (WM_SETFONT, WM_NCCREATE...) get the default processing.
     if (dialog == nullptr)
         return FALSE;

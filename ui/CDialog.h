@@ -66,6 +66,11 @@ protected:
     virtual void OnOK() { End(IDOK); }
     virtual void OnCancel() { End(IDCANCEL); }
 
+    // The dialog procedure's work once the dialog object is known: dispatch and the result
+    // convention of dialog procedures. Shared with dialogs created by others (property pages).
+    static INT_PTR DispatchDialogMessage(CDialog* dialog, HWND hWnd, UINT msg, WPARAM wParam,
+                                         LPARAM lParam);
+
 private:
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
     static BOOL ReturnsDirectly(UINT msg);
