@@ -23,12 +23,16 @@ TEST(VersionInfoWin, ReadsTheProgramsOwnExecutable) {
     EXPECT_GT(info.GetRootOffset(), 0);
     EXPECT_EQ(info.GetPath().substr(info.GetPath().size() - 12), L"hopwatch.exe");
     EXPECT_GT(info.GetFileData().m_nSize, 0u);
-    // The build date is whatever the resource's file date holds: unset when the build wrote
-    // none, else a time after the year 2020.
+    // The build stamps its time into the resource's file date: after 2020, not in the future.
     CNTimeStamp built = info.GetBuildDate();
-    EXPECT_TRUE(!built.IsSet() || built.GetValue() > 132223104000000000ull);
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    EXPECT_GT(built.GetValue(), 132223104000000000ull);
+    EXPECT_LE(built.GetValue(),
+              (static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime);
     CString body = AboutBoxBody(info);
     EXPECT_EQ(body.substr(0, 18), L"Hopwatch\r\nRelease ");
+    EXPECT_NE(body.find(L"\r\nBuilt on 20"), CString::npos);
     EXPECT_EQ(AboutBoxCaption(info), L"About Hopwatch");
 }
 

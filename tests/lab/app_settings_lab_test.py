@@ -5,6 +5,7 @@ import os
 import shutil
 import subprocess
 import sys
+import tempfile
 import time
 
 ROOT = os.environ.get("HOPWATCH_ROOT", os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..")))
@@ -54,17 +55,22 @@ def in_client(*cmd):
 
 
 def wine(*args, timeout=90):
-    proc = subprocess.run(in_client(WINE_RUN, *args), env=wine_env(), capture_output=True,
-                          timeout=timeout)
-    return proc.returncode, proc.stdout.decode("utf-8", "replace")
+    # Output through a file, not a pipe: programs that Wine starts on the side (its server, the
+    # desktop) may keep a pipe open long after the program itself has ended.
+    with tempfile.TemporaryFile() as out:
+        proc = subprocess.run(in_client(WINE_RUN, *args), env=wine_env(), stdout=out,
+                              stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, timeout=timeout)
+        out.seek(0)
+        return proc.returncode, out.read().decode("utf-8", "replace")
 
 
 def probe(*args):
-    return wine(PROBE, *args, timeout=60)
+    return wine(PROBE, *args, timeout=90)
 
 
 def stop_wine():
-    subprocess.run(in_client("wineserver", "-k"), env=wine_env(), capture_output=True, timeout=60)
+    subprocess.run(in_client("wineserver", "-k"), env=wine_env(), stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL, timeout=60)
 
 
 def out_echos():
@@ -124,7 +130,8 @@ def box_text(caption, seconds=30):
 
 
 def scenario(target):
-    wine("reg", "delete", r"HKCU\Software\ORVANE\Hopwatch", "/f")
+    # A fresh prefix is set up by its first program, which takes a while.
+    wine("reg", "delete", r"HKCU\Software\ORVANE\Hopwatch", "/f", timeout=300)
 
     # Options and a host: the run starts at once; nothing is written at exit.
     before = out_echos()

@@ -7,6 +7,9 @@
 //   window_probe gone CAPTION SECONDS     exits 0 once no window CAPTION is left
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 #include <cwchar>
 #include <string>
@@ -50,6 +53,8 @@ int WaitFor(const wchar_t* caption, const wchar_t* seconds, bool wanted) {
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    // The texts go out byte for byte: no LF to CR LF translation.
+    _setmode(_fileno(stdout), _O_BINARY);
     if (argc < 3)
         return 2;
     std::wstring command = argv[1];
