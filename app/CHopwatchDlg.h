@@ -3,18 +3,19 @@
 
 #include <windows.h>
 
+#include "app/CResizableControls.h"
 #include "app/CTimerForWnd.h"
 #include "engine/CHopwatchData.h"
 #include "foundation/CNTimeStamp.h"
 #include "foundation/CNTokenList.h"
 #include "results/CHopwatchListViewCtrl_win.h"
 #include "results/CHopwatchRowRefresher.h"
+#include "results/CTextProgressCtrl_win.h"
 #include "ui/CButton.h"
 #include "ui/CComboBox.h"
 #include "ui/CDialog.h"
 #include "ui/CImageList.h"
 #include "ui/CListCtrl.h"
-#include "ui/CProgressCtrl.h"
 
 // The program's only main window, from dialog template 102. It owns the probe data model, drives
 // it (Start, RequestStop, Stop) and, on a 125 ms timer, brings the controls and the results list
@@ -58,6 +59,10 @@ public:
     const CNTimeStamp& GetStartTime() const { return m_startTime; }
     const CNTimeStamp& GetStopTime() const { return m_stopTime; }
     CHopwatchListView& GetListView() { return m_listView; }
+    // The id of the refresh timer's WM_TIMER events (0 while it is not running).
+    UINT_PTR GetRefreshTimerId() const {
+        return m_refreshTimer.IsAttached() ? m_refreshTimer.GetTimerId() : 0;
+    }
 
 protected:
     BOOL OnInitDialog() override;
@@ -84,11 +89,11 @@ protected:
 private:
     void SetupResultsList();
     void UpdateStartButton(const CString& hostText);
-    void PostAutoSize();
 
+    CResizableControls m_layout;
     CTimerForWnd m_refreshTimer;
     CComboBox m_hostCombo;
-    CProgressCtrl m_progress;
+    CTextProgressCtrl m_progress;
     CButton m_startButton;
     CButton m_optionsButton;
     CButton m_exportButton;
@@ -98,6 +103,7 @@ private:
     CString m_commandLineText;
     CNTokenList m_pendingTokens;
     DWORD m_lastRunning = 0;
+    BOOL m_runStarted = FALSE; // Start succeeded; not yet looked at by UpdateRunState
     CHopwatchData m_data;
     DWORD m_lastAutoSizeTick;
     int m_lastTitleVersion = 0;

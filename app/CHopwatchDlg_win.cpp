@@ -2,6 +2,7 @@
 #include "app/CHopwatchDlg.h"
 
 #include "app/CHopwatchApp.h"
+#include "app/window_placement.h"
 #include "foundation/blank_set.h"
 #include "resources/resource_ids.h"
 #include "results/list_columns.h"
@@ -41,8 +42,17 @@ BOOL CHopwatchDlg::OnInitDialog() {
     SetIcon(g_hLargeIcon, TRUE);
     SetIcon(g_hSmallIcon, FALSE);
 
+    // The template's size, taken before a stored placement applies, is the smallest size.
+    m_layout.Prepare(m_hWnd);
+    m_layout.AddControl(IDC_HOST_COMBO, 2);
+    m_layout.AddControl(IDC_PROGRESS, 2);
+    m_layout.AddControl(IDC_START, 3);
+    m_layout.AddControl(IDC_OPTIONS, 3);
+    m_layout.AddControl(IDC_EXPORT, 3);
+    m_layout.AddControl(IDC_RESULTS, 10);
+
     m_hostCombo.Attach(GetDlgItem(IDC_HOST_COMBO));
-    m_progress.Attach(GetDlgItem(IDC_PROGRESS));
+    m_progress.SubclassDlgItem(IDC_PROGRESS, m_hWnd);
     m_startButton.Attach(GetDlgItem(IDC_START));
     m_optionsButton.Attach(GetDlgItem(IDC_OPTIONS));
     m_exportButton.Attach(GetDlgItem(IDC_EXPORT));
@@ -54,8 +64,11 @@ BOOL CHopwatchDlg::OnInitDialog() {
 
     m_progress.SetRange32(0, kRunProgressRange);
     m_progress.SetPos(0);
+    m_progress.SetTextColor(::GetSysColor(COLOR_BTNTEXT));
 
     SetupResultsList();
+    if (!g_strMainWndPos.empty())
+        RestorePlacement(g_strMainWndPos, m_hWnd);
 
     m_lastAutoSizeTick = ::GetTickCount();
     PostMessage(ms_cnAutoSizeMsgID, 0);
@@ -177,6 +190,8 @@ void CHopwatchDlg::OnStartStop() {
         if (!m_data.Start(host)) {
             UiMessageBox(m_hWnd, StartFailureText(m_data.GetLastErrorCode()),
                          L"Error starting raw socket", MB_OK | MB_ICONERROR);
+        } else {
+            m_runStarted = TRUE;
         }
     }
     m_progress.SetPos(0);
@@ -185,6 +200,15 @@ void CHopwatchDlg::OnStartStop() {
 
 void CHopwatchDlg::UpdateRunState() {
     DWORD running = m_data.IsRunning() ? 1 : 0;
+    if (m_runStarted) {
+        m_runStarted = FALSE;
+        // The run ended (say, its host did not resolve) before it was first seen running: it
+        // still passes through the change to Stopped, so that its error is reported, not lost.
+        if (!running && !m_lastRunning) {
+            m_startTime = CNTimeStamp::Now();
+            m_lastRunning = 1;
+        }
+    }
     if (running != m_lastRunning) {
         m_lastRunning = running;
         CNTimeStamp now = CNTimeStamp::Now();
@@ -241,11 +265,6 @@ BOOL CHopwatchDlg::OnTimer(UINT_PTR id) {
     return TRUE;
 }
 
-void CHopwatchDlg::PostAutoSize() {
-    m_lastAutoSizeTick = ::GetTickCount();
-    PostMessage(ms_cnAutoSizeMsgID, 0);
-}
-
 void CHopwatchDlg::AutoSizeColumn(int column) {
     int count = m_resultsList.GetColumnCount();
     if (column < 0 || column >= count)
@@ -257,11 +276,16 @@ void CHopwatchDlg::AutoSizeColumn(int column) {
 }
 
 BOOL CHopwatchDlg::OnSize(UINT, int, int) {
-    return FALSE;
+    // Minimized, nothing is laid out and the columns are left alone.
+    if (m_layout.Resize()) {
+        m_lastAutoSizeTick = ::GetTickCount();
+        PostMessage(ms_cnAutoSizeMsgID, 0);
+    }
+    return TRUE;
 }
 
-BOOL CHopwatchDlg::OnSizing(UINT, RECT*) {
-    return FALSE;
+BOOL CHopwatchDlg::OnSizing(UINT, RECT* rect) {
+    return m_layout.LimitSizing(rect);
 }
 
 BOOL CHopwatchDlg::OnSysCommand(UINT command, LPARAM) {
@@ -293,4 +317,7 @@ HCURSOR CHopwatchDlg::OnQueryDragIcon() {
 void CHopwatchDlg::OnDestroy() {
     m_refreshTimer.Detach();
     m_data.Stop();
+    // A minimized window's placement would bring the next run up minimized.
+    if (!IsIconic())
+        SavePlacement(m_hWnd);
 }

@@ -12,6 +12,7 @@
 #include "foundation/utf.h"
 #include "foundation/system_error_text.h"
 #include "platform/console_io.h"
+#include "results/CHopwatchDataRowSource.h"
 #include "results/CHopwatchMemoryList.h"
 #include "results/CHopwatchRowRefresher.h"
 #include "settings/settings_globals.h"
@@ -109,7 +110,7 @@ int RunConsoleTest(const SConsoleOptions& options) {
         refresher.Refresh(data, list);
     if (options.csv) {
         ConsoleWrite(ToUtf8(title + L"\n"), true);
-        ConsoleWrite(ToUtf8(FormatRowsCsv(data, options.historyValues)));
+        ConsoleWrite(ToUtf8(FormatRowsCsv(CHopwatchDataRowSource(data), options.historyValues)));
     } else {
         ConsoleWrite(ToUtf8(title + L"\n") + FormatTableViewUtf8(list, color));
     }

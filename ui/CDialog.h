@@ -14,6 +14,10 @@
 class CDialog : public CWnd {
 public:
     explicit CDialog(UINT templateId) : m_templateId(templateId) {}
+    // A dialog from a template built in memory (DLGTEMPLATE, DWORD-aligned), which must outlive
+    // the dialog's creation.
+    explicit CDialog(const DLGTEMPLATE* memoryTemplate)
+        : m_templateId(0), m_pMemoryTemplate(memoryTemplate) {}
     ~CDialog() override;
 
     // Runs the dialog until End; returns End's code, or -1 when the dialog could not be created.
@@ -62,11 +66,17 @@ protected:
     virtual void OnOK() { End(IDOK); }
     virtual void OnCancel() { End(IDCANCEL); }
 
+    // The dialog procedure's work once the dialog object is known: dispatch and the result
+    // convention of dialog procedures. Shared with dialogs created by others (property pages).
+    static INT_PTR DispatchDialogMessage(CDialog* dialog, HWND hWnd, UINT msg, WPARAM wParam,
+                                         LPARAM lParam);
+
 private:
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
     static BOOL ReturnsDirectly(UINT msg);
 
     UINT m_templateId;
+    const DLGTEMPLATE* m_pMemoryTemplate = nullptr;
     bool m_modal = false;
     static HINSTANCE ms_instance;
 };

@@ -22,6 +22,13 @@ public:
     int SetSel(int index, BOOL select = TRUE) {
         return static_cast<int>(SendMessage(LB_SETSEL, select, index));
     }
+    // Selected items of a multiple-selection list box (LB_ERR for a single-selection one).
+    int GetSelCount() const { return static_cast<int>(SendMessage(LB_GETSELCOUNT)); }
+    // Writes up to `max` indexes of selected items, ascending; returns how many (or LB_ERR).
+    int GetSelItems(int max, int* indexes) const {
+        return static_cast<int>(
+            SendMessage(LB_GETSELITEMS, max, reinterpret_cast<LPARAM>(indexes)));
+    }
     int GetTopIndex() const { return static_cast<int>(SendMessage(LB_GETTOPINDEX)); }
     int SetTopIndex(int index) { return static_cast<int>(SendMessage(LB_SETTOPINDEX, index)); }
     // The item's text; empty for an index out of range.

@@ -1,0 +1,116 @@
+// Helpers for driving the main dialog in-process: message pump, recorded boxes, a held network.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <vector>
+
+#include "support/CFakeHopwatchNetwork.h"
+#include "support/test_datagrams.h"
+#include "ui/ui_message_box.h"
+
+// Dispatches the queued messages of this thread, at most maxMessages of them.
+inline void PumpMessages(int maxMessages = 10000) {
+    MSG msg;
+    for (int i = 0; i < maxMessages && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
+// Answers every message box with IDOK and records what it would have shown.
+class CRecordedBoxes {
+public:
+    struct SBox {
+        CString text;
+        CString caption;
+        UINT type;
+    };
+
+    CRecordedBoxes() {
+        SetUiMessageBoxHandler(
+            [this](HWND, const CString& text, const CString& caption, UINT type) {
+                m_boxes.push_back(SBox{text, caption, type});
+                return IDOK;
+            });
+    }
+    ~CRecordedBoxes() { SetUiMessageBoxHandler({}); }
+    CRecordedBoxes(const CRecordedBoxes&) = delete;
+    CRecordedBoxes& operator=(const CRecordedBoxes&) = delete;
+
+    const std::vector<SBox>& Boxes() const { return m_boxes; }
+    int CountCaption(const CString& caption) const {
+        int count = 0;
+        for (const SBox& box : m_boxes)
+            count += box.caption == caption ? 1 : 0;
+        return count;
+    }
+
+private:
+    std::vector<SBox> m_boxes;
+};
+
+// The scripted network, except that while held, the ping worker's waits block until the test
+// lets one pass with Step, moving the clock by exactly that much. Lets a test look at the window
+// between two steps of the worker. Every wait is bounded, so a broken test cannot hang.
+class CHeldNetwork : public CFakeHopwatchNetwork {
+public:
+    int WaitReadable(long seconds, long microseconds, DWORD& error) override {
+        std::unique_lock<std::mutex> lock(m_heldMutex);
+        if (!m_held) {
+            lock.unlock();
+            return CFakeHopwatchNetwork::WaitReadable(seconds, microseconds, error);
+        }
+        ++m_waiting;
+        m_changed.notify_all();
+        m_changed.wait_for(lock, std::chrono::seconds(10),
+                           [this] { return m_steps > 0 || !m_held; });
+        if (m_steps > 0) {
+            --m_steps;
+            Advance(m_stepTicks);
+        }
+        --m_waiting;
+        return 0;
+    }
+
+    void Hold() {
+        std::lock_guard<std::mutex> lock(m_heldMutex);
+        m_held = true;
+    }
+    void Release() {
+        std::lock_guard<std::mutex> lock(m_heldMutex);
+        m_held = false;
+        m_changed.notify_all();
+    }
+    // Waits (bounded) until the worker sits in a held wait, or gone() says it has ended; FALSE
+    // when neither happened in time.
+    template <typename Gone> bool WaitUntilHeld(Gone gone) {
+        std::unique_lock<std::mutex> lock(m_heldMutex);
+        for (int i = 0; i < 500; ++i) {
+            if (m_changed.wait_for(lock, std::chrono::milliseconds(20),
+                                   [this] { return m_waiting > 0 && m_steps == 0; }))
+                return true;
+            if (gone())
+                return true;
+        }
+        return false;
+    }
+    // Lets one held wait end after the clock moved by ticks.
+    void Step(std::int64_t ticks) {
+        std::lock_guard<std::mutex> lock(m_heldMutex);
+        m_stepTicks = ticks;
+        ++m_steps;
+        m_changed.notify_all();
+    }
+
+private:
+    std::mutex m_heldMutex;
+    std::condition_variable m_changed;
+    bool m_held = false;
+    int m_waiting = 0;
+    int m_steps = 0;
+    std::int64_t m_stepTicks = 0;
+};
