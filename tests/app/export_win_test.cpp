@@ -96,8 +96,9 @@ protected:
         PumpMessages();
         m_dlg.reset();
         SetHopwatchReportOpenHandler({});
-        for (const CString& path : ReportsIn())
-            ::DeleteFileW(path.c_str());
+        NArray<CString> written = ReportsIn();
+        for (int i = 0; i < written.GetSize(); ++i)
+            ::DeleteFileW(written[i].c_str());
         ::RemoveDirectoryW(m_dir.c_str());
         ::SetEnvironmentVariableW(L"TEMP", m_oldTemp.c_str());
         g_bReverseDNS = m_reverseDns;
