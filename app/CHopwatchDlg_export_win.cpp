@@ -25,7 +25,7 @@ void CHopwatchDlg::OnExport() {
         input.progressText = m_progress.GetWindowText();
         input.started = m_startTime;
         input.stopped = m_stopTime;
-        input.version = BuiltInReportVersion();
+        input.version = ReportVersionFromInfo(g_OwnVersionInfo);
         input.exportIcons = g_bExportIcons != 0 ? TRUE : FALSE;
         // The images as the program has them loaded: the large icon and bitmap 130. A failed
         // read leaves the report's icon cells empty.

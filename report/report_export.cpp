@@ -16,6 +16,11 @@ namespace {
 
 constexpr DWORD kErrorNotEnoughMemory = 8;
 
+HopwatchReportOpenHandler& OpenHandler() {
+    static HopwatchReportOpenHandler handler;
+    return handler;
+}
+
 // Builds and writes; the error of whichever step failed.
 BOOL BuildAndWrite(const SHopwatchReportInput& input, const CString& path, BOOL mustBeNew,
                    DWORD& error) {
@@ -51,7 +56,8 @@ SHopwatchExportResult ExportHopwatchReport(const SHopwatchReportInput& input, BO
         return result;
     }
     if (openInBrowser) {
-        result.error = PlatformOpenWithDefaultProgram(result.path);
+        result.error = OpenHandler() ? OpenHandler()(result.path)
+                                     : PlatformOpenWithDefaultProgram(result.path);
         if (result.error != 0) {
             result.status = kExportOpenFailed;
             return result;
@@ -59,6 +65,10 @@ SHopwatchExportResult ExportHopwatchReport(const SHopwatchReportInput& input, BO
     }
     result.status = kExportDone;
     return result;
+}
+
+void SetHopwatchReportOpenHandler(HopwatchReportOpenHandler handler) {
+    OpenHandler() = std::move(handler);
 }
 
 BOOL WriteHopwatchReport(const SHopwatchReportInput& input, const CString& path, DWORD& error) {

@@ -1,6 +1,8 @@
 // The Export command: build the report, store it in the temporary directory, open it.
 #pragma once
 
+#include <functional>
+
 #include "foundation/CNTimeStamp.h"
 #include "foundation/base_types.h"
 #include "report/report_input.h"
@@ -31,6 +33,11 @@ CString HopwatchReportFileName(const CNTimeStamp& exportTime);
 // and, with openInBrowser, hands it to the default program. Never deletes a file. Out of memory
 // while building counts as a failed write (error 8). User-interface thread.
 SHopwatchExportResult ExportHopwatchReport(const SHopwatchReportInput& input, BOOL openInBrowser);
+
+// Replaces opening the file with the default program (tests: the handler gets the path and
+// returns 0 or an error code); an empty handler brings the system's back. User-interface thread.
+using HopwatchReportOpenHandler = std::function<DWORD(const CString& path)>;
+void SetHopwatchReportOpenHandler(HopwatchReportOpenHandler handler);
 
 // Builds the document and writes it to `path` as the user named it (the console's report);
 // FALSE with the system's code in `error`.

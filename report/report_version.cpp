@@ -14,3 +14,11 @@ SHopwatchReportVersion BuiltInReportVersion() {
     version.footer = product + L"</a> Release " + number + L" ";
     return version;
 }
+
+SHopwatchReportVersion ReportVersionFromInfo(const CNVersionInfo& info) {
+    SHopwatchReportVersion version;
+    version.generator = info.Format(L"%p %g %V");
+    version.footer = info.Format(L"%p</a> %g %V ");
+    version.buildUtc = info.GetBuildDate();
+    return version;
+}

@@ -1,6 +1,7 @@
 // The report's version texts from the build's one version number.
 #pragma once
 
+#include "foundation/CNVersionInfo.h"
 #include "report/report_input.h"
 
 // The texts the program's version information gives for the report's formats ("%p %g %V" and
@@ -9,3 +10,8 @@
 // version format "%a.%2.2b.%2.2c", e.g. "Hopwatch Release 0.01.00". No build time: the resource
 // carries no file date. For front-ends that cannot read the resource (the console).
 SHopwatchReportVersion BuiltInReportVersion();
+
+// The texts as the program's version information gives them: Format("%p %g %V"),
+// Format("%p</a> %g %V ") and the build date (UTC). Without version data both texts are
+// "<n/a>", as the version information formats them.
+SHopwatchReportVersion ReportVersionFromInfo(const CNVersionInfo& info);

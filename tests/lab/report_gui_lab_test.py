@@ -146,27 +146,43 @@ def inside(work, target):
         if not check(wid is not None, "the window is up"):
             return
         time.sleep(4)  # a few rounds of probes, one a second per hop
+        # A prefix without Gecko has no program for .html: the file is written, then the open fails.
         press(wid, "alt+e")
         first = wait_for("report", lambda: reports(temp_dirs), 30)
-        shoot("gui-running")
         if not check(bool(first), "Export while running writes a report into Wine's TEMP", str(temp_dirs)):
             return
+        box = wait_for("box", lambda: window_id("^Export Error$"), 30)
+        shoot("gui-no-browser")
+        check(box is not None, "without a program for .html an \"Export Error\" box says so")
+        if box:
+            press(box, "Return")
+            wait_for("box closed", lambda: window_id("^Export Error$") is None, 20)
+
+        # With .html associated to Wine's browser launcher the report is handed over.
+        subprocess.run([*wine, "reg", "add", r"HKCR\.html", "/ve", "/t", "REG_SZ", "/d",
+                        "htmlfile", "/f"], env=env, capture_output=True, timeout=120)
+        press(wid, "alt+e")
+        second = wait_for("report", lambda: [p for p in reports(temp_dirs) if p not in first], 30)
+        if not check(bool(second), "a second Export writes a second report", str(first)):
+            return
         handed = wait_for("browser", lambda: os.path.exists(log) and open(log).read(), 30)
-        name = os.path.basename(first[0])
+        shoot("gui-running")
+        name = os.path.basename(second[0])
         check(bool(handed) and name in handed, "the report is handed to the browser (ShellExecute open)",
               str(handed))
-        check(window_id("^Export Error$") is None, "no export error box")
-        check_report(first[0], INFO, False, "running export")
+        check(window_id("^Export Error$") is None, "no export error box this time")
+        check_report(second[0], INFO, False, "running export")
+        first = reports(temp_dirs)
 
         press(wid, "alt+s")  # Stop; the outstanding probes run out their 5 s time-out
         time.sleep(7)
         press(wid, "alt+e")
-        second = wait_for("second report", lambda: [p for p in reports(temp_dirs) if p not in first], 30)
+        third = wait_for("third report", lambda: [p for p in reports(temp_dirs) if p not in first], 30)
         shoot("gui-stopped")
-        if check(bool(second), "Export after Stop writes a second report"):
-            check_report(second[0], INFO, True, "stopped export")
-            shutil.copy(second[0], os.path.join(work, "stopped.html"))
-        shutil.copy(first[0], os.path.join(work, "running.html"))
+        if check(bool(third), "Export after Stop writes another report"):
+            check_report(third[0], INFO, True, "stopped export")
+            shutil.copy(third[0], os.path.join(work, "stopped.html"))
+        shutil.copy(second[0], os.path.join(work, "running.html"))
     finally:
         proc.terminate()
         try:
