@@ -14,6 +14,20 @@ endif()
 # Test helpers shared by several layers (fakes, lab helpers).
 file(GLOB HOPWATCH_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
 
+# Without a window manager, Wine waits two seconds at every destroyed top-level window that it
+# left to the window manager. For a test executable that opens and closes windows (a property
+# sheet cannot be kept hidden), its windows are left to Wine alone: an application setting of the
+# prefix, written by a fixture test before the executable starts (Wine reads it at process start).
+function(hopwatch_leave_windows_to_wine test)
+    add_test(NAME ${test}_unmanaged
+             COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh reg add
+                     "HKCU\\Software\\Wine\\AppDefaults\\${test}.exe\\X11 Driver"
+                     /v Managed /d N /f)
+    set_tests_properties(${test}_unmanaged PROPERTIES FIXTURES_SETUP ${test}_windows LABELS unit
+                         TIMEOUT 120)
+    set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED ${test}_windows)
+endfunction()
+
 # Layers whose Windows tests create and destroy top-level windows.
 set(HOPWATCH_GUI_TEST_LAYERS settings)
 
@@ -42,16 +56,7 @@ foreach(layer foundation engine results settings report console)
         # so the tests are not discovered one by one.
         add_test(NAME ${layer}_tests COMMAND ${layer}_tests --gtest_brief=1)
         if(WIN32 AND layer IN_LIST HOPWATCH_GUI_TEST_LAYERS)
-            # Without a window manager, Wine waits two seconds at every destroyed top-level
-            # window that it left to the window manager; the windows of this test executable are
-            # left to Wine alone (an application setting of the prefix, read at process start).
-            add_test(NAME ${layer}_tests_unmanaged
-                     COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh reg add
-                             "HKCU\\Software\\Wine\\AppDefaults\\${layer}_tests.exe\\X11 Driver"
-                             /v Managed /d N /f)
-            set_tests_properties(${layer}_tests_unmanaged PROPERTIES
-                                 FIXTURES_SETUP ${layer}_gui LABELS unit TIMEOUT 120)
-            set_tests_properties(${layer}_tests PROPERTIES FIXTURES_REQUIRED ${layer}_gui)
+            hopwatch_leave_windows_to_wine(${layer}_tests)
         endif()
         set_tests_properties(${layer}_tests PROPERTIES LABELS unit TIMEOUT 600)
     endif()
@@ -79,5 +84,6 @@ if(WIN32)
         target_include_directories(app_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
         add_test(NAME app_tests COMMAND app_tests --gtest_brief=1)
         set_tests_properties(app_tests PROPERTIES LABELS unit TIMEOUT 600)
+        hopwatch_leave_windows_to_wine(app_tests)
     endif()
 endif()
