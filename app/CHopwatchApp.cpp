@@ -4,10 +4,18 @@
 #include <commctrl.h>
 
 #include "app/CHopwatchDlg.h"
+#include "foundation/CNCrc32.h"
+#include "foundation/own_file_check.h"
+#include "platform/sockets_init.h"
+#include "settings/CHopwatchCommandLine.h"
+#include "settings/hopwatch_settings.h"
+#include "settings/settings_globals.h"
 #include "resources/resource_ids.h"
 #include "ui/CDialog.h"
+#include "ui/ui_message_box.h"
 
 CHopwatchApp theApp;
+CNVersionInfo g_OwnVersionInfo;
 HICON g_hLargeIcon = nullptr;
 HICON g_hSmallIcon = nullptr;
 
@@ -29,16 +37,48 @@ void CHopwatchApp::SetInstance(HINSTANCE instance, LPCWSTR commandLine) {
     m_commandLine = commandLine != nullptr ? commandLine : L"";
 }
 
-// A minimal start-up: common controls, icons, the dialog with the settings' compiled-in
-// defaults. Loading and saving the settings comes with the registry.
+namespace {
+
+// The caption of the program's own boxes, as a framework application without a name of its own
+// has it: the executable's file name without its extension.
+CString ApplicationTitle() {
+    CString name = CHopwatchCommandLine::UsageFileName(g_OwnVersionInfo.GetPath());
+    size_t dot = name.find_last_of(L'.');
+    return name.empty() ? CString(L"Hopwatch") : dot == CString::npos ? name : name.substr(0, dot);
+}
+
+} // namespace
+
 BOOL CHopwatchApp::InitInstance() {
     INITCOMMONCONTROLSEX icc = {sizeof(icc), 0xFF};
     ::InitCommonControlsEx(&icc);
+    CNCrc32::InitCache();
     CDialog::SetResourceInstance(m_instance);
+
+    g_OwnVersionInfo.ReadOwnModule();
+    m_bOwnFileIntact = CheckOwnFileIntegrity(g_OwnVersionInfo);
+
+    if (!PlatformSocketsInit()) {
+        wchar_t text[256] = {};
+        ::LoadStringW(m_instance, IDS_SOCKETS_INIT_FAILED, text, 256);
+        UiMessageBox(nullptr, text, ApplicationTitle(), MB_OK);
+        CNCrc32::FreeCache();
+        return FALSE;
+    }
     LoadProgramIcons(m_instance);
 
-    CHopwatchDlg dialog;
-    dialog.SetCommandLineText(m_commandLine);
-    dialog.DoModal(nullptr);
+    // The maker's key is "ORVANE"; the settings live in its "Hopwatch\Settings" key.
+    PrepareSettingsStore(g_PersistentStore);
+    g_PersistentStore.LoadAll();
+
+    {
+        CHopwatchDlg dialog;
+        dialog.SetCommandLineText(m_commandLine);
+        dialog.DoModal(nullptr);
+        // The dialog has stopped the engine in its OnDestroy; its placement is in the settings.
+        if (g_bSaveSettings)
+            g_PersistentStore.SaveAll();
+    }
+    CNCrc32::FreeCache();
     return FALSE;
 }

@@ -1,26 +1,26 @@
-// CHopwatchDlg::ProcessCommandLine: the hosts named on the command line.
+// CHopwatchDlg::ProcessCommandLine: options, hosts, the automatic start and the help or error box.
+#include "app/CHopwatchApp.h"
 #include "app/CHopwatchDlg.h"
+#include "settings/CHopwatchCommandLine.h"
+#include "ui/ui_message_box.h"
 
-#include "foundation/blank_set.h"
-#include "settings/host_history.h"
-#include "settings/settings_globals.h"
-
-// For now only the hosts are taken: each goes to the head of the history and so into the box,
-// and the last one named is started. Options (tokens starting with '/') are skipped.
+// Runs once, posted by OnInitDialog when the command line held tokens. The rules (options,
+// values, hosts, texts) are CHopwatchCommandLine's; this shows their outcome.
 void CHopwatchDlg::ProcessCommandLine() {
-    BOOL hostGiven = FALSE;
-    while (m_pendingTokens.GetCount() > 0) {
-        CString token = TrimBlanks(m_pendingTokens.RemoveHead());
-        if (token.empty() || token[0] == L'/')
-            continue;
-        PushHostHistory(g_HostHistory, token);
-        hostGiven = TRUE;
+    CHopwatchCommandLine line;
+    line.GetPendingTokens().AddTail(m_pendingTokens);
+    m_pendingTokens.RemoveAll();
+    if (line.Process()) {
+        FillHostCombo(m_hostCombo);
+        m_hostCombo.SetCurSel(0);
+        UpdateStartButton();
     }
-    if (!hostGiven)
+    if (line.ShouldShowBox()) {
+        CString exe = CHopwatchCommandLine::UsageFileName(g_OwnVersionInfo.GetPath());
+        UiMessageBox(m_hWnd, line.BoxText(exe), line.BoxCaption(),
+                     MB_OK | (line.HasErrors() ? MB_ICONERROR : MB_ICONINFORMATION));
         return;
-    FillHostCombo(m_hostCombo);
-    m_hostCombo.SetCurSel(0);
-    UpdateStartButton();
-    if (!m_data.IsRunning())
+    }
+    if (line.ShouldStart() && !m_data.IsRunning())
         OnStartStop();
 }

@@ -1,5 +1,47 @@
-// CHopwatchDlg::OnExport: the Export button.
+// CHopwatchDlg::OnExport: the Export button: the HTML report of what the list shows, in the
+// browser.
 #include "app/CHopwatchDlg.h"
 
-// The HTML report is not written yet; the button does nothing.
-void CHopwatchDlg::OnExport() {}
+#include "app/CHopwatchApp.h"
+#include "report/CReportGdiImage_win.h"
+#include "report/report_export.h"
+#include "report/report_list_control_win.h"
+#include "report/report_version.h"
+#include "resources/resource_ids.h"
+#include "settings/settings_globals.h"
+#include "ui/ui_message_box.h"
+
+void CHopwatchDlg::OnExport() {
+    if (m_resultsList.GetItemCount() <= 0)
+        return;
+    SHopwatchReportInput input;
+    // One moment for the report's "sampled" time and the file's name.
+    input.now = CNTimeStamp::Now();
+    SHopwatchExportResult result;
+    if (!SnapshotReportListControl(m_resultsList, m_listView, input)) {
+        result.status = kExportWriteFailed;
+        result.error = ERROR_NOT_ENOUGH_MEMORY;
+    } else {
+        input.progressText = m_progress.GetWindowText();
+        input.started = m_startTime;
+        input.stopped = m_stopTime;
+        input.version = BuiltInReportVersion();
+        input.exportIcons = g_bExportIcons != 0 ? TRUE : FALSE;
+        // The images as the program has them loaded: the large icon and bitmap 130. A failed
+        // read leaves the report's icon cells empty.
+        CReportGdiImage icon;
+        CReportGdiImage strip;
+        if (input.exportIcons) {
+            if (icon.ReadIcon(g_hLargeIcon))
+                input.programIcon = icon.GetImage();
+            HBITMAP bitmap = ::LoadBitmapW(GetResourceInstance(), MAKEINTRESOURCEW(IDB_ROW_IMAGES));
+            if (strip.ReadBitmap(bitmap))
+                input.rowImages = strip.GetImage();
+            if (bitmap != nullptr)
+                ::DeleteObject(bitmap);
+        }
+        result = ExportHopwatchReport(input, TRUE);
+    }
+    if (result.status != kExportDone && result.status != kExportNothing)
+        UiMessageBox(m_hWnd, HopwatchExportErrorText(result), kExportErrorCaption, MB_ICONERROR);
+}

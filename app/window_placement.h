@@ -10,7 +10,8 @@
 // read. The main dialog calls it in OnDestroy while not minimized.
 BOOL SavePlacement(HWND hWnd);
 
-// Applies a placement text to the window; a window saved maximized opens maximized. FALSE,
+// Applies a placement text to the window; a window saved maximized opens maximized, one stored
+// as hidden opens normally. FALSE,
 // leaving the window alone, when there is no window or the text is not exactly ten numbers.
 // The main dialog calls it in OnInitDialog with g_strMainWndPos when that is not empty.
 BOOL RestorePlacement(const CString& text, HWND hWnd);

@@ -31,7 +31,7 @@ BOOL RestorePlacement(const CString& text, HWND hWnd) {
     WINDOWPLACEMENT wp = {};
     wp.length = sizeof wp;
     wp.flags = parsed.flags;
-    wp.showCmd = parsed.showCmd;
+    wp.showCmd = RestorableShowCommand(parsed.showCmd);
     wp.ptMinPosition = POINT{parsed.minX, parsed.minY};
     wp.ptMaxPosition = POINT{parsed.maxX, parsed.maxY};
     wp.rcNormalPosition = RECT{parsed.left, parsed.top, parsed.right, parsed.bottom};

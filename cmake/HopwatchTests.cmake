@@ -14,20 +14,6 @@ endif()
 # Test helpers shared by several layers (fakes, lab helpers).
 file(GLOB HOPWATCH_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
 
-# Without a window manager, Wine waits two seconds at every destroyed top-level window that it
-# left to the window manager. For a test executable that opens and closes windows (a property
-# sheet cannot be kept hidden), its windows are left to Wine alone: an application setting of the
-# prefix, written by a fixture test before the executable starts (Wine reads it at process start).
-function(hopwatch_leave_windows_to_wine test)
-    add_test(NAME ${test}_unmanaged
-             COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh reg add
-                     "HKCU\\Software\\Wine\\AppDefaults\\${test}.exe\\X11 Driver"
-                     /v Managed /d N /f)
-    set_tests_properties(${test}_unmanaged PROPERTIES FIXTURES_SETUP ${test}_windows LABELS unit
-                         TIMEOUT 120)
-    set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED ${test}_windows)
-endfunction()
-
 # Layers whose Windows tests create and destroy top-level windows.
 set(HOPWATCH_GUI_TEST_LAYERS settings)
 
@@ -56,11 +42,62 @@ foreach(layer foundation engine results settings report console)
         # so the tests are not discovered one by one.
         add_test(NAME ${layer}_tests COMMAND ${layer}_tests --gtest_brief=1)
         if(WIN32 AND layer IN_LIST HOPWATCH_GUI_TEST_LAYERS)
-            hopwatch_leave_windows_to_wine(${layer}_tests)
+            # Without a window manager, Wine waits two seconds at every destroyed top-level
+            # window that it left to the window manager; the windows of this test executable are
+            # left to Wine alone (an application setting of the prefix, read at process start).
+            add_test(NAME ${layer}_tests_unmanaged
+                     COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh reg add
+                             "HKCU\\Software\\Wine\\AppDefaults\\${layer}_tests.exe\\X11 Driver"
+                             /v Managed /d N /f)
+            set_tests_properties(${layer}_tests_unmanaged PROPERTIES
+                                 FIXTURES_SETUP ${layer}_gui LABELS unit TIMEOUT 120)
+            set_tests_properties(${layer}_tests PROPERTIES FIXTURES_REQUIRED ${layer}_gui)
         endif()
         set_tests_properties(${layer}_tests PROPERTIES LABELS unit TIMEOUT 600)
+        if(WIN32)
+            # Drawing tests create real windows: without a display, scripts/wine-run.sh gives
+            # them a private Xvfb.
+            set_tests_properties(${layer}_tests PROPERTIES ENVIRONMENT HOPWATCH_WINE_XVFB=1)
+        endif()
     endif()
 endforeach()
+
+# The desktop program's windows in-process under Wine: real controls over the scripted network.
+# The program's resources are linked in, so the dialog templates load from the test executable.
+if(WIN32 AND TARGET hopwatch_app)
+    file(GLOB app_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/app/*_test.cpp)
+    list(FILTER app_tests EXCLUDE REGEX "_posix_test\\.cpp$")
+    if(app_tests)
+        add_executable(app_tests ${app_tests} ${HOPWATCH_TEST_SUPPORT} ${HOPWATCH_RC})
+        target_link_libraries(app_tests PRIVATE hopwatch_app ${HOPWATCH_GTEST})
+        target_include_directories(app_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+        add_test(NAME app_tests COMMAND app_tests --gtest_brief=1)
+        # Left to Wine instead of a window manager, so destroyed windows do not wait (see above).
+        add_test(NAME app_tests_unmanaged
+                 COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh reg add
+                         "HKCU\\Software\\Wine\\AppDefaults\\app_tests.exe\\X11 Driver"
+                         /v Managed /d N /f)
+        set_tests_properties(app_tests_unmanaged PROPERTIES FIXTURES_SETUP app_gui LABELS unit
+                             TIMEOUT 120)
+        set_tests_properties(app_tests PROPERTIES LABELS unit TIMEOUT 600
+                             FIXTURES_REQUIRED app_gui ENVIRONMENT HOPWATCH_WINE_XVFB=1)
+    endif()
+endif()
+
+# The end-to-end tests read and close the program's windows with a small helper of their own.
+if(WIN32)
+    add_executable(window_probe ${CMAKE_SOURCE_DIR}/tests/tools/window_probe_win.cpp)
+    target_link_libraries(window_probe PRIVATE user32)
+    target_link_options(window_probe PRIVATE -municode)
+endif()
+
+# The version reader's test reads the desktop program's own executable (the path as Wine sees it)
+# and compares its version with the project's (hopwatch_version.h).
+if(WIN32 AND TARGET foundation_tests AND TARGET hopwatch)
+    add_dependencies(foundation_tests hopwatch)
+    target_compile_definitions(foundation_tests PRIVATE
+        HOPWATCH_EXE_PATH=L"Z:$<TARGET_FILE:hopwatch>")
+endif()
 
 # Wine takes the time zone from TZ when a process starts, so the zone test of the timestamp runs
 # once per zone with TZ in its environment (the native test switches TZ itself).
@@ -74,16 +111,3 @@ if(WIN32 AND TARGET foundation_tests)
     endforeach()
 endif()
 
-# The main window in-process under Wine: real controls over the scripted network. The program's
-# resources are linked in, so the dialog templates load from the test executable itself.
-if(WIN32)
-    file(GLOB app_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/app/*_win_test.cpp)
-    if(app_tests)
-        add_executable(app_tests ${app_tests} ${HOPWATCH_TEST_SUPPORT} ${HOPWATCH_RC})
-        target_link_libraries(app_tests PRIVATE hopwatch_app ${HOPWATCH_GTEST})
-        target_include_directories(app_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-        add_test(NAME app_tests COMMAND app_tests --gtest_brief=1)
-        set_tests_properties(app_tests PROPERTIES LABELS unit TIMEOUT 600)
-        hopwatch_leave_windows_to_wine(app_tests)
-    endif()
-endif()

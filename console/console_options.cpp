@@ -44,7 +44,7 @@ bool ParseSeconds(const CString& text, double& seconds) {
 
 // A value the next token supplies: one of the options shared with the desktop program (their
 // rules and texts come from command_line_rules) or one of the console's own.
-enum class EPending { None, Shared, Time, History };
+enum class EPending { None, Shared, Time, History, Html };
 
 } // namespace
 
@@ -72,11 +72,17 @@ BOOL ParseConsoleOptions(int argc, const CString* argv, SConsoleOptions& options
                     options.timeoutMs = value;
                 continue;
             }
-            bool ok = what == EPending::Time
-                          ? ParseSeconds(token, options.runSeconds)
-                          : ParseUnsigned(token.c_str(), &value) != FALSE && value <= 4096;
-            if (ok && what == EPending::History)
-                options.historyValues = static_cast<int>(value);
+            bool ok = false;
+            if (what == EPending::Html) {
+                ok = !token.empty();
+                options.htmlPath = token;
+            } else if (what == EPending::Time) {
+                ok = ParseSeconds(token, options.runSeconds);
+            } else {
+                ok = ParseUnsigned(token.c_str(), &value) != FALSE && value <= 4096;
+                if (ok)
+                    options.historyValues = static_cast<int>(value);
+            }
             if (!ok)
                 AddError(errors,
                          L"Error: invalid value \"" + token + L"\" for option " + pendingName);
@@ -98,6 +104,16 @@ BOOL ParseConsoleOptions(int argc, const CString* argv, SConsoleOptions& options
             options.color = 0;
         } else if (token == L"/live") {
             options.live = true;
+        } else if (token == L"/export") {
+            options.exportReport = true;
+        } else if (token == L"/open") {
+            options.openReport = true;
+        } else if (token == L"/icons") {
+            options.exportIcons = 1;
+        } else if (token == L"/noicons") {
+            options.exportIcons = 0;
+        } else if (token == L"/html") {
+            pending = EPending::Html;
         } else if (token == L"/time") {
             pending = EPending::Time;
         } else if (token == L"/history") {
@@ -140,5 +156,9 @@ CString ConsoleUsageText() {
            L"/csv ..................... prints the rows as CSV after the run\n"
            L"/history <n> ............. also prints each row's newest n history values\n"
            L"/color, /nocolor ......... cell colours on or off (default: when the terminal can)\n"
-           L"/live .................... redraws the table while the run lasts\n";
+           L"/live .................... redraws the table while the run lasts\n"
+           L"/html <file> ............. writes the HTML report to the file after the run\n"
+           L"/export .................. writes the HTML report into the temporary directory\n"
+           L"/open .................... exports it and opens it in the default web browser\n"
+           L"/icons, /noicons ......... route-state icons in the HTML report on or off\n";
 }

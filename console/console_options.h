@@ -16,6 +16,10 @@ struct SConsoleOptions {
     int historyValues = 0; // newest window values printed per row; 0 = none
     int color = -1;        // -1 = when the terminal supports it, 0 = never, 1 = always
     bool live = false;
+    CString htmlPath;          // /html FILE: write the HTML report there at the end; empty = none
+    bool exportReport = false; // /export: write it into the temporary directory, as Export does
+    bool openReport = false;   // /open: export and open it with the default program
+    int exportIcons = -1;      // -1 = keep the setting, else 0 or 1
     bool help = false;
 };
 

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <thread>
 
+#include "console/console_report.h"
 #include "console/csv_output.h"
 #include "console/table_view.h"
 #include "engine/CHopwatchData.h"
@@ -11,6 +12,7 @@
 #include "foundation/utf.h"
 #include "foundation/system_error_text.h"
 #include "platform/console_io.h"
+#include "results/CHopwatchDataRowSource.h"
 #include "results/CHopwatchMemoryList.h"
 #include "results/CHopwatchRowRefresher.h"
 #include "settings/settings_globals.h"
@@ -28,6 +30,12 @@ void ApplyOptions(const SConsoleOptions& options) {
         g_dwMaxTTL = options.maxTtl;
     if (options.reverseDns >= 0)
         g_bReverseDNS = options.reverseDns;
+    if (options.exportIcons >= 0)
+        g_bExportIcons = options.exportIcons;
+}
+
+bool WantsReport(const SConsoleOptions& options) {
+    return !options.htmlPath.empty() || options.exportReport || options.openReport;
 }
 
 // The engine's message and the system's text for its error code, on standard error.
@@ -59,6 +67,7 @@ int RunConsoleTest(const SConsoleOptions& options) {
 
     bool color = options.color == 1 || (options.color < 0 && ConsoleSupportsColor());
     CHopwatchData data;
+    const CNTimeStamp startedAt = CNTimeStamp::Now();
     if (!data.Start(options.host)) {
         WriteRunError(data);
         return 1;
@@ -94,18 +103,26 @@ int RunConsoleTest(const SConsoleOptions& options) {
         }
     }
     data.Stop();
+    const CNTimeStamp stoppedAt = CNTimeStamp::Now();
 
     CString title = CurrentTitle(data);
+    if (!options.csv || WantsReport(options))
+        refresher.Refresh(data, list);
     if (options.csv) {
         ConsoleWrite(ToUtf8(title + L"\n"), true);
-        ConsoleWrite(ToUtf8(FormatRowsCsv(data, options.historyValues)));
+        ConsoleWrite(ToUtf8(FormatRowsCsv(CHopwatchDataRowSource(data), options.historyValues)));
     } else {
-        refresher.Refresh(data, list);
         ConsoleWrite(ToUtf8(title + L"\n") + FormatTableViewUtf8(list, color));
+    }
+    bool reported = true;
+    if (WantsReport(options)) {
+        SHopwatchReportInput report;
+        reported = MakeConsoleReportInput(list, title, startedAt, stoppedAt, report) &&
+                   WriteConsoleReports(options, report);
     }
     if (data.GetLastErrorCode() != 0) {
         WriteRunError(data);
         return 1;
     }
-    return 0;
+    return reported ? 0 : 3;
 }

@@ -1,15 +1,16 @@
-// The CSV form of a finished run: one line per visible row, in row order.
+// The CSV form of a run's rows: one line per visible row, in row order.
 #pragma once
 
 #include "foundation/base_types.h"
-
-class CHopwatchData;
+#include "results/CHopwatchRowSource.h"
 
 // Header line "row,ttl,image,address,name,note,sent,received,lost,last_ms,min_ms,avg_ms,max_ms"
-// and one line per visible row, each ending with "\n". With historyValues > 0 a last column
-// "history" holds the row's newest outcomes, newest first, separated by blanks: a round trip in
-// ms, -1 (awaiting its reply) or -2 (nothing to show). Text fields are quoted as RFC 4180 wants.
-CString FormatRowsCsv(const CHopwatchData& data, int historyValues);
+// and one line per visible row of the source (the same rows the table view refreshes from), each
+// ending with "\n". Address and times follow the list's row rules, without the list's
+// indentation and grouping; the counters are always numbers. With historyValues > 0 a last column
+// "history" holds the row's newest outcomes, newest first, separated by blanks: a round trip in ms,
+// -1 (awaiting its reply) or -2 (nothing to show). Text fields are quoted as RFC 4180 wants.
+CString FormatRowsCsv(const CHopwatchRowSource& rows, int historyValues);
 
 // A field quoted when it holds a comma, a double quote or a line break; quotes doubled.
 CString CsvField(const CString& text);

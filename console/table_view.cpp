@@ -34,13 +34,13 @@ wchar_t GraphGlyph(double value, double max) {
         int level = static_cast<int>((kBarLevels - 1) * BarFraction(value, max));
         return kBars[level];
     }
-    return value == -1.0 ? kAwaitingGlyph : kNothingGlyph;
+    return value == kHistShowAwaiting ? kAwaitingGlyph : kNothingGlyph;
 }
 
 COLORREF GraphGlyphColor(double value, double max) {
     if (value >= 0.0)
         return RampColor(kGraphMid, kGraphEnd, BarFraction(value, max));
-    return value == -1.0 ? kAwaitingColor : kNothingColor;
+    return value == kHistShowAwaiting ? kAwaitingColor : kNothingColor;
 }
 
 void AppendColor(CString& out, bool background, COLORREF color) {

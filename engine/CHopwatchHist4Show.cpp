@@ -35,9 +35,9 @@ int CHopwatchHist4Show::Build(const CHopwatchHistory& history) {
                     max = entry.rt;
             }
         } else if (usable && (entry.flags & kHistAwaiting) != 0) {
-            values[i] = -1.0;
+            values[i] = kHistShowAwaiting;
         } else {
-            values[i] = -2.0;
+            values[i] = kHistShowNothing;
         }
         if (++index >= size)
             index = 0;

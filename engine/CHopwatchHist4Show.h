@@ -5,6 +5,10 @@
 #include "foundation/NArray.h"
 #include "foundation/base_types.h"
 
+// The window values that are not reply times.
+constexpr double kHistShowAwaiting = -1.0; // sent, still awaiting its reply
+constexpr double kHistShowNothing = -2.0;  // lost, another host answered, or no usable time
+
 // One row's history prepared for drawing: values[0] is the newest outcome; > 0 a reply time in
 // seconds, -1.0 awaiting a reply, -2.0 nothing to show. Used by the user-interface thread only.
 class CHopwatchHist4Show {

@@ -53,7 +53,13 @@ void CHopwatchHistory::Add(DWORD id, const double& rt) {
     const int size = m_entries.GetSize();
     if (size == 0)
         return;
-    SHopwatchHistEntry* entry = Find(id);
+    bool awaiting = false;
+    const bool isNaN = HopwatchIsNaN(rt, &awaiting);
+    // A probe just sent always takes a new slot. Slot numbers come round again every 65,536
+    // probes, and on a route whose hop count divides that (32 hops, say) a hop sees its own ids
+    // again while its ring still holds them: matching the old entry would rewrite it in place,
+    // deep in the ring, and the newest end of the graph would stand still from then on.
+    SHopwatchHistEntry* entry = isNaN && awaiting ? nullptr : Find(id);
     if (entry == nullptr) {
         if (m_used < size)
             ++m_used;
@@ -62,9 +68,8 @@ void CHopwatchHistory::Add(DWORD id, const double& rt) {
         entry = &m_entries[m_newest];
     }
     entry->flags = (id & kHistIdMask) | kHistInUse;
-    bool negative = false;
-    if (HopwatchIsNaN(rt, &negative)) {
-        if (negative)
+    if (isNaN) {
+        if (awaiting)
             entry->flags |= kHistAwaiting;
         entry->rt = 0.0;
     } else {

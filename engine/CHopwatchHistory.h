@@ -25,9 +25,10 @@ public:
     virtual ~CHopwatchHistory() = default;
 
     // Records an outcome for probe id (low 16 bits): rt = -NaN for "sent, awaiting", +NaN for
-    // "no reply" and a time in seconds for a reply. Replaces the entry of the same id if one is in
-    // the unbroken run of used entries from the newest, else takes a new slot, overwriting the
-    // oldest when full. Never allocates.
+    // "no reply" and a time in seconds for a reply. A sent probe takes a new slot; a reply or
+    // time-out replaces the newest entry of the same id if one is in the unbroken run of used
+    // entries from the newest, else takes a new slot. A new slot overwrites the oldest entry when
+    // the ring is full. Never allocates.
     void Add(DWORD id, const double& rt);
     // The entry that holds id, searched from the newest; nullptr when none.
     SHopwatchHistEntry* Find(DWORD id);

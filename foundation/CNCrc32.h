@@ -23,6 +23,13 @@ public:
     // Feeds `length` bytes and returns the checksum of everything fed since the last reset, so a
     // value may be fed in pieces. Null data with a zero length is allowed.
     DWORD Update(const void* data, size_t length);
+    // Feeds the 4 bytes of the value, least significant first, on every platform.
+    DWORD UpdateDword(DWORD value) {
+        const BYTE bytes[4] = {
+            static_cast<BYTE>(value & 0xFF), static_cast<BYTE>((value >> 8) & 0xFF),
+            static_cast<BYTE>((value >> 16) & 0xFF), static_cast<BYTE>(value >> 24)};
+        return Update(bytes, sizeof(bytes));
+    }
     // Feeds the text as UTF-16LE code units (2 bytes each, no terminator) on every platform.
     DWORD UpdateString(const CString& text);
     // The checksum of everything fed since the last reset (0 when nothing was fed).

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <cwctype>
 
 #include "platform/codepage.h"
 #include "platform/paths.h"
@@ -70,4 +71,13 @@ BOOL GetFullPath(LPCWSTR path, CString& out, DWORD* error) {
     if (path == nullptr || *path == L'\0')
         return Report(kPathErrorInvalidName, error);
     return Report(PlatformGetFullPathName(path, out, kMaxPathChars), error);
+}
+
+BOOL EqualNoCase(const CString& a, const CString& b) {
+    if (a.size() != b.size())
+        return FALSE;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::towupper(static_cast<wint_t>(a[i])) != std::towupper(static_cast<wint_t>(b[i])))
+            return FALSE;
+    return TRUE;
 }

@@ -16,6 +16,10 @@ CString AnsiToString(const char* text);
 // conversion or allocation gives nullptr; an empty text gives an empty string.
 wchar_t* MultiByteToWideDup(UINT codePage, const char* text, int length);
 
+// TRUE when the texts are equal without regard to case (character by character, upper-cased as
+// the C library's towupper does).
+BOOL EqualNoCase(const CString& a, const CString& b);
+
 // The path with a backslash appended unless it is empty or already ends with one.
 CString WithTrailingBackslash(const CString& path);
 

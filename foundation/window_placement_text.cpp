@@ -58,3 +58,7 @@ BOOL ParseWindowPlacement(LPCWSTR text, SWindowPlacementText& placement) {
         *fields[i] = static_cast<std::int32_t>(values[i + 2]);
     return TRUE;
 }
+
+std::uint32_t RestorableShowCommand(std::uint32_t showCmd) {
+    return showCmd == 0 ? 1 : showCmd;
+}

@@ -27,3 +27,8 @@ CString FormatWindowPlacement(const SWindowPlacementText& placement);
 // range, nothing before, between or after them. FALSE (placement untouched) for anything else,
 // so that a damaged or foreign value leaves the window where the dialog template put it.
 BOOL ParseWindowPlacement(LPCWSTR text, SWindowPlacementText& placement);
+
+// The show command to apply for a stored one: a stored "hidden" (0) would leave the program
+// running without any window to bring back, so it opens normally (1) instead; every other
+// command, minimized and maximized included, is kept.
+std::uint32_t RestorableShowCommand(std::uint32_t showCmd);

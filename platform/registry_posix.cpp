@@ -18,7 +18,6 @@
 #include <string>
 #include <vector>
 
-#include "foundation/CNCrc32.h"
 #include "foundation/utf.h"
 
 // An open key: the root it hangs from, the names of the keys below the root (as stored) and the
@@ -37,7 +36,7 @@ namespace {
 //   hopwatch-registry 1
 //   k <root> <path>            a key; its path is the names below the root joined with '\'
 //   v <name> <type> <data>     a value of the key above it
-//   crc <8 hex digits>         CRC-32 of every byte before this line
+//   sum <8 hex digits>         FNV-1a checksum of every byte before this line
 // Anything else, a wrong checksum or a missing last line makes the whole file read as empty:
 // a truncated or damaged store loses the settings, never crashes or half-loads.
 const char kHeader[] = "hopwatch-registry 1\n";
@@ -232,26 +231,30 @@ std::vector<std::string> SplitFields(const std::string& line) {
     return fields;
 }
 
-DWORD TextCrc(const char* data, size_t size) {
-    CNCrc32 crc;
-    return crc.Update(data, size);
+// FNV-1a over the bytes: enough to tell a damaged file from a sound one, and it keeps the
+// platform layer free of the foundation's CRC class.
+DWORD TextSum(const char* data, size_t size) {
+    DWORD sum = 2166136261u;
+    for (size_t i = 0; i < size; ++i)
+        sum = (sum ^ static_cast<unsigned char>(data[i])) * 16777619u;
+    return sum;
 }
 
 // Parses the whole file into `store`; false (store left empty) when anything is wrong with it.
 bool ParseStore(const std::string& text, SStore& store) {
     if (text.compare(0, sizeof(kHeader) - 1, kHeader) != 0)
         return false;
-    size_t crcLine = text.rfind("crc ");
-    if (crcLine == std::string::npos || crcLine < sizeof(kHeader) - 1 ||
-        text[crcLine - 1] != '\n' || text.back() != '\n')
+    size_t sumLine = text.rfind("sum ");
+    if (sumLine == std::string::npos || sumLine < sizeof(kHeader) - 1 ||
+        text[sumLine - 1] != '\n' || text.back() != '\n')
         return false;
-    DWORD storedCrc = 0;
-    if (!ParseNumber(text.substr(crcLine + 4, text.size() - crcLine - 5), storedCrc, 16) ||
-        storedCrc != TextCrc(text.data(), crcLine))
+    DWORD storedSum = 0;
+    if (!ParseNumber(text.substr(sumLine + 4, text.size() - sumLine - 5), storedSum, 16) ||
+        storedSum != TextSum(text.data(), sumLine))
         return false;
     SKey* current = nullptr;
     size_t pos = sizeof(kHeader) - 1;
-    while (pos < crcLine) {
+    while (pos < sumLine) {
         size_t end = text.find('\n', pos);
         std::vector<std::string> fields = SplitFields(text.substr(pos, end - pos));
         pos = end + 1;
@@ -346,10 +349,10 @@ DWORD SaveStore(const SStore& store, const std::string& dir) {
     std::string text = kHeader;
     for (int root = 0; root < kRootCount; ++root)
         SerializeKey(text, root, CString(), store.m_roots[root]);
-    char crc[16];
-    std::snprintf(crc, sizeof(crc), "%08x",
-                  static_cast<unsigned>(TextCrc(text.data(), text.size())));
-    text += std::string("crc ") + crc + '\n';
+    char sum[16];
+    std::snprintf(sum, sizeof(sum), "%08x",
+                  static_cast<unsigned>(TextSum(text.data(), text.size())));
+    text += std::string("sum ") + sum + '\n';
 
     std::string temp = dir + "/registry.tmp";
     int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);

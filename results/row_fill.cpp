@@ -1,29 +1,24 @@
 // Fills one results list row from a hop record: cell texts, row image, cell colours, item data.
 #include "results/row_fill.h"
 
-#include <cmath>
-#include <cstdint>
-
-#include "engine/inet_address.h"
 #include "foundation/numbers.h"
 #include "results/hopwatch_colors.h"
 #include "results/list_columns.h"
+#include "results/row_rules.h"
 
 namespace {
 
-// One of the four time columns: empty and white without replies, else milliseconds with three
-// decimals, coloured against the column's largest value.
-void FillTime(CHopwatchListView& list, int item, int column, DWORD received, double seconds,
-              double columnMax, COLORREF* colors) {
-    if (received == 0) {
+// One of the four time columns: milliseconds with three decimals coloured against the column's
+// largest value, or empty and white when the row shows no such time.
+void FillTime(CHopwatchListView& list, int item, int column, const SHopwatchHost& host,
+              EHopwatchRowTime which, double columnMax, COLORREF* colors) {
+    double seconds = 0.0;
+    if (!HopwatchRowTime(host, which, seconds)) {
         list.SetItemText(item, column, L"");
         colors[column] = kColorWhite;
         return;
     }
-    if (std::isnan(seconds))
-        list.SetItemText(item, column, L"");
-    else
-        list.SetItemText(item, column, FormatDoubleGrouped(seconds * 1000.0).c_str());
+    list.SetItemText(item, column, FormatDoubleGrouped(seconds * 1000.0).c_str());
     colors[column] = TimeColor(seconds, columnMax);
 }
 
@@ -39,14 +34,6 @@ void StoreColors(CHopwatchListView& list, int item, const COLORREF* colors) {
 
 } // namespace
 
-BOOL HopwatchLossPercent(const SHopwatchHost& host, DWORD& percent) {
-    std::uint64_t answered = std::uint64_t{host.received} + host.lost;
-    if (host.sent == 0 || answered == 0)
-        return FALSE;
-    percent = static_cast<DWORD>(std::uint64_t{host.lost} * 100 / answered);
-    return TRUE;
-}
-
 void FillHopwatchRow(CHopwatchListView& list, int item, const SHopwatchHost& host,
                      const SHopwatchColumnMaxima& maxima) {
     // Columns 0, 1, 2, 4, 5 and 11 stay white.
@@ -57,14 +44,7 @@ void FillHopwatchRow(CHopwatchListView& list, int item, const SHopwatchHost& hos
     list.SetItemText(item, kColTtl, host.ttl != 0 ? FormatUnsigned(host.ttl, 10).c_str() : L"");
     list.SetItemImage(item, static_cast<int>(host.image));
 
-    if (host.address != 0 && host.address != kHopwatchNone) {
-        CString address = FormatDottedAddress(host.address);
-        if (host.image == kImageAlternative)
-            address.insert(0, L"  ");
-        list.SetItemText(item, kColAddress, address.c_str());
-    } else {
-        list.SetItemText(item, kColAddress, L"");
-    }
+    list.SetItemText(item, kColAddress, HopwatchRowAddressText(host).c_str());
     list.SetItemText(item, kColHostName, host.name.c_str());
 
     DWORD percent = 0;
@@ -80,7 +60,7 @@ void FillHopwatchRow(CHopwatchListView& list, int item, const SHopwatchHost& hos
     list.SetItemText(item, kColSent, FormatUnsignedGrouped(host.sent).c_str());
     list.SetItemText(item, kColReceived, FormatUnsignedGrouped(host.received).c_str());
 
-    if (host.sent == 0) {
+    if (!HopwatchRowShowsLost(host)) {
         list.SetItemText(item, kColLost, L"");
     } else {
         list.SetItemText(item, kColLost, FormatUnsignedGrouped(host.lost).c_str());
@@ -89,11 +69,10 @@ void FillHopwatchRow(CHopwatchListView& list, int item, const SHopwatchHost& hos
                                : StatisticsColor(static_cast<double>(host.lost) / maxima.lost);
     }
 
-    double average = host.received != 0 ? host.sumRtt / host.received : 0.0;
-    FillTime(list, item, kColLastRtt, host.received, host.lastRtt, maxima.lastRtt, colors);
-    FillTime(list, item, kColMinRtt, host.received, host.minRtt, maxima.minRtt, colors);
-    FillTime(list, item, kColAvgRtt, host.received, average, maxima.avgRtt, colors);
-    FillTime(list, item, kColMaxRtt, host.received, host.maxRtt, maxima.maxRtt, colors);
+    FillTime(list, item, kColLastRtt, host, kRowTimeLast, maxima.lastRtt, colors);
+    FillTime(list, item, kColMinRtt, host, kRowTimeMin, maxima.minRtt, colors);
+    FillTime(list, item, kColAvgRtt, host, kRowTimeAvg, maxima.avgRtt, colors);
+    FillTime(list, item, kColMaxRtt, host, kRowTimeMax, maxima.maxRtt, colors);
 
     list.SetItemText(item, kColNote, host.note.c_str());
     StoreColors(list, item, colors);

@@ -11,8 +11,3 @@
 // the colours are skipped. User-interface thread.
 void FillHopwatchRow(CHopwatchListView& list, int item, const SHopwatchHost& host,
                      const SHopwatchColumnMaxima& maxima);
-
-// Loss percentage of a record, lost * 100 / (received + lost) truncated; FALSE when it is not
-// defined (nothing sent, or neither a reply nor a loss yet). Computed in 64 bits so that long
-// runs cannot overflow the product.
-BOOL HopwatchLossPercent(const SHopwatchHost& host, DWORD& percent);

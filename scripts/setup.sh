@@ -7,6 +7,7 @@ PACKAGES=(
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 xvfb xauth
     nftables iproute2 traceroute iputils-ping procps clang-format python3
+    tidy chromium util-linux
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/bin/bash
-# Builds every flavour and runs every test: native unit tests (ASan/UBSan), ThreadSanitizer tests,
-# the Windows tests under Wine, the fuzz targets for a bounded time and the network lab tests.
+# Checks the layering of the includes, then builds every flavour and runs every test: native unit
+# tests (ASan/UBSan), ThreadSanitizer tests, the Windows tests under Wine, the fuzz targets for a
+# bounded time and the network lab tests.
 # Prints one line per suite and a closing "N passed, M failed" line; exits non-zero on any failure.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -38,6 +39,12 @@ export HOPWATCH_NATIVE_BUILD=$root/build/native
 export HOPWATCH_TSAN_BUILD=$root/build/native-tsan
 export HOPWATCH_WINDOWS_BUILD=$root/build/windows
 
+layering() {
+    python3 scripts/check_layering.py --self-test && python3 scripts/check_layering.py
+}
+
+# First, so that an include across the layers is reported before anything is built.
+suite "layering" layering
 suite "native build" scripts/build.sh native
 suite "native unit tests" ctest_preset native
 suite "tsan build" scripts/build.sh native-tsan

@@ -1,24 +1,10 @@
 // CHopwatchCommandLine: the desktop program's command line: tokens, options, host, help and errors.
 #include "settings/CHopwatchCommandLine.h"
 
-#include <cwctype>
-
 #include "foundation/blank_set.h"
 #include "foundation/text_utils.h"
+#include "settings/host_history.h"
 #include "settings/settings_globals.h"
-
-namespace {
-
-bool EqualNoCase(const CString& a, const CString& b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::towupper(static_cast<wint_t>(a[i])) != std::towupper(static_cast<wint_t>(b[i])))
-            return false;
-    return true;
-}
-
-} // namespace
 
 BOOL CHopwatchCommandLine::TakeCommandLine(LPCWSTR text) {
     m_PendingTokens.ParseCommandLine(text);
@@ -114,15 +100,7 @@ void CHopwatchCommandLine::ProcessValue(ECommandLineOption option, const CString
 }
 
 void CHopwatchCommandLine::ProcessHost(const CString& host) {
-    for (CNTokenList::SNode* node = g_HostHistory.GetHead(); node != nullptr;
-         node = node->m_pNext) {
-        if (EqualNoCase(node->m_data, host)) {
-            CString existing = node->m_data; // Remove finds this node again: the first equal
-            g_HostHistory.Remove(existing);
-            break;
-        }
-    }
-    g_HostHistory.AddHead(host);
+    PushHostHistory(g_HostHistory, host);
     m_bStartAfterParsing = TRUE;
 }
 

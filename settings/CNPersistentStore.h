@@ -6,6 +6,8 @@
 #include "foundation/NTypedPtrList.h"
 #include "foundation/base_types.h"
 #include "settings/CNPersistentStoreEntry.h"
+#include "settings/CNPersistentStoreListEntry.h"
+#include "settings/CNPersistentStoreTEntry.h"
 
 // Entries are loaded and saved in registration order under one key. Main thread only, before the
 // main window exists and after it has gone. Failures are not shown to anyone: the defaults (or

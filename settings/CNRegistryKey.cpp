@@ -2,9 +2,8 @@
 // step.
 #include "settings/CNRegistryKey.h"
 
-#include <cwctype>
-
 #include "foundation/CNTokenList.h"
+#include "foundation/text_utils.h"
 #include "platform/last_error.h"
 #include "settings/registry_ops.h"
 
@@ -25,14 +24,6 @@ const SRootName kRootNames[] = {
     {kRegRootPerformanceData, {L"HKEY_PERFORMANCE_DATA", L"HPD", L"HKPD"}},
     {kRegRootDynData, {L"HKEY_DYN_DATA", L"HDD", L"HKDD"}},
 };
-
-bool EqualNoCase(const CString& a, const wchar_t* b) {
-    size_t i = 0;
-    for (; i < a.size() && b[i] != L'\0'; ++i)
-        if (std::towupper(static_cast<wint_t>(a[i])) != std::towupper(static_cast<wint_t>(b[i])))
-            return false;
-    return i == a.size() && b[i] == L'\0';
-}
 
 } // namespace
 

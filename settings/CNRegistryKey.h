@@ -43,7 +43,7 @@ public:
     static BOOL LookupRootKey(const CString& name, HKEY* root);
 
     // Reads above this size are given up (the value keeps growing or the system misreports).
-    static const DWORD kMaxValueBytes = 128u << 20;
+    static constexpr DWORD kMaxValueBytes = 128u << 20;
 
 private:
     // Records `error` (also as the thread's last error); returns TRUE exactly when it is 0.

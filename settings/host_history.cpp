@@ -1,18 +1,6 @@
 // The host history's one rule: the host last started goes to the head, once.
 #include "settings/host_history.h"
 
-#include <cwctype>
-
-BOOL EqualNoCase(const CString& a, const CString& b) {
-    if (a.size() != b.size())
-        return FALSE;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::towlower(static_cast<wint_t>(a[i])) != std::towlower(static_cast<wint_t>(b[i])))
-            return FALSE;
-    }
-    return TRUE;
-}
-
 void PushHostHistory(CNTokenList& history, const CString& host) {
     for (CNTokenList::SNode* node = history.GetHead(); node != nullptr; node = node->m_pNext) {
         if (EqualNoCase(node->m_data, host)) {

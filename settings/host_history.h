@@ -3,10 +3,8 @@
 
 #include "foundation/CNTokenList.h"
 #include "foundation/base_types.h"
+#include "foundation/text_utils.h" // EqualNoCase
 
 // Removes the first entry equal to host without regard to letter case, then puts host (in its
 // own letter case) at the head, so the list stays newest first without duplicates.
 void PushHostHistory(CNTokenList& history, const CString& host);
-
-// Whether two texts are equal without regard to letter case.
-BOOL EqualNoCase(const CString& a, const CString& b);

@@ -6,7 +6,7 @@
 // One table of the five operations with the platform's signatures (platform/registry.h).
 struct SRegistryOps {
     DWORD (*m_pfnOpenKey)(HKEY parent, LPCWSTR subKey, REGSAM access, HKEY* result);
-    DWORD (*m_pfnCreateKey)
+    DWORD(*m_pfnCreateKey)
     (HKEY parent, LPCWSTR subKey, REGSAM access, HKEY* result, DWORD* disposition);
     DWORD (*m_pfnQueryValue)(HKEY key, LPCWSTR name, DWORD* type, BYTE* data, DWORD* size);
     DWORD (*m_pfnSetValue)(HKEY key, LPCWSTR name, DWORD type, const BYTE* data, DWORD size);

@@ -19,16 +19,24 @@ HINSTANCE CDialog::GetResourceInstance() {
 
 INT_PTR CDialog::DoModal(HWND parent) {
     m_modal = true;
-    INT_PTR code = ::DialogBoxParamW(GetResourceInstance(), MAKEINTRESOURCEW(m_templateId), parent,
-                                     &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    LPARAM self = reinterpret_cast<LPARAM>(this);
+    INT_PTR code = m_pMemoryTemplate != nullptr
+                       ? ::DialogBoxIndirectParamW(GetResourceInstance(), m_pMemoryTemplate, parent,
+                                                   &CDialog::DialogProc, self)
+                       : ::DialogBoxParamW(GetResourceInstance(), MAKEINTRESOURCEW(m_templateId),
+                                           parent, &CDialog::DialogProc, self);
     m_modal = false;
     return code;
 }
 
 BOOL CDialog::Create(HWND parent) {
     m_modal = false;
-    HWND hWnd = ::CreateDialogParamW(GetResourceInstance(), MAKEINTRESOURCEW(m_templateId), parent,
-                                     &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    LPARAM self = reinterpret_cast<LPARAM>(this);
+    HWND hWnd = m_pMemoryTemplate != nullptr
+                    ? ::CreateDialogIndirectParamW(GetResourceInstance(), m_pMemoryTemplate, parent,
+                                                   &CDialog::DialogProc, self)
+                    : ::CreateDialogParamW(GetResourceInstance(), MAKEINTRESOURCEW(m_templateId),
+                                           parent, &CDialog::DialogProc, self);
     return hWnd != nullptr;
 }
 

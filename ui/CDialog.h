@@ -14,6 +14,10 @@
 class CDialog : public CWnd {
 public:
     explicit CDialog(UINT templateId) : m_templateId(templateId) {}
+    // A dialog from a template built in memory (DLGTEMPLATE, DWORD-aligned), which must outlive
+    // the dialog's creation.
+    explicit CDialog(const DLGTEMPLATE* memoryTemplate)
+        : m_templateId(0), m_pMemoryTemplate(memoryTemplate) {}
     ~CDialog() override;
 
     // Runs the dialog until End; returns End's code, or -1 when the dialog could not be created.
@@ -72,6 +76,7 @@ private:
     static BOOL ReturnsDirectly(UINT msg);
 
     UINT m_templateId;
+    const DLGTEMPLATE* m_pMemoryTemplate = nullptr;
     bool m_modal = false;
     static HINSTANCE ms_instance;
 };

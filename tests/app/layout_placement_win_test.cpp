@@ -163,6 +163,14 @@ TEST_F(LayoutPlacementWin, AMaximizedWindowIsStoredWithShowCommandThreeAndOpensM
     ::ShowWindow(TestFrame(), SW_RESTORE);
 }
 
+TEST_F(LayoutPlacementWin, AStoredHiddenWindowIsShown) {
+    ASSERT_TRUE(RestorePlacement(L"0,0,-1,-1,-1,-1,50,60,450,360", TestFrame()));
+    EXPECT_TRUE(::IsWindowVisible(TestFrame()));
+    RECT r = {};
+    ::GetWindowRect(TestFrame(), &r);
+    EXPECT_TRUE(SameRect(RECT{50, 60, 450, 360}, r));
+}
+
 TEST_F(LayoutPlacementWin, ABrokenPlacementTextLeavesTheWindowWhereItIs) {
     RECT before = {};
     ::GetWindowRect(TestFrame(), &before);

@@ -3,6 +3,7 @@
 
 #include "console/console_options.h"
 #include "console/csv_output.h"
+#include "results/CHopwatchDataRowSource.h"
 #include "support/SScriptedRun.h"
 
 namespace {
@@ -100,7 +101,7 @@ TEST_F(ConsoleCsvRun, PrintsEveryVisibleRowWithTimesNotesAndSplits) {
     Answer(2, kTestY, 250);
     Answer(3, kTestZ, 250, 3, 13);    // unreachable: a note and a loss
     Answer(4, kTestTarget, 12345, 0); // the target ends the route at hop 4
-    const CString csv = FormatRowsCsv(data, 0);
+    const CString csv = FormatRowsCsv(CHopwatchDataRowSource(data), 0);
     const CString expected =
         L"row,ttl,image,address,name,note,sent,received,lost,last_ms,min_ms,avg_ms,max_ms\n"
         L"0,0,4,,,,0,0,0,,,,\n"
@@ -114,7 +115,7 @@ TEST_F(ConsoleCsvRun, PrintsEveryVisibleRowWithTimesNotesAndSplits) {
 
     // The history column: newest first, times in ms, -1 awaiting, -2 nothing to show.
     data.ProbeHop(1);
-    const CString withHistory = FormatRowsCsv(data, 4);
+    const CString withHistory = FormatRowsCsv(CHopwatchDataRowSource(data), 4);
     EXPECT_NE(withHistory.find(L"max_ms,history\n"), CString::npos);
     EXPECT_NE(withHistory.find(L",1.500,1.500,1.500,1.500,-1 1.500\n"), CString::npos)
         << std::string(withHistory.begin(), withHistory.end());

@@ -42,6 +42,28 @@ TEST(HopwatchHistory, RingRunsDownwardsAndOverwritesTheOldest) {
     EXPECT_EQ(history.Find(3000), nullptr);
 }
 
+// Slot numbers wrap at 65,536: on a route of 32 hops each hop gets the same ids again after 2,048
+// of its own probes, while its ring still holds them. The new probe must go to the newest end.
+TEST(HopwatchHistory, ARecycledIdOfANewProbeTakesANewSlot) {
+    CHopwatchHistory history;
+    for (DWORD n = 0; n < 2048; ++n) {
+        history.Add((n * 32) & 0xFFFF, kAwaiting);
+        history.Add((n * 32) & 0xFFFF, 0.001);
+    }
+    EXPECT_EQ(history.GetUsed(), 2048);
+    history.Add(0, kAwaiting); // slot 0 comes round again
+    EXPECT_EQ(history.GetUsed(), 2049);
+    EXPECT_EQ(history.GetEntries()[history.GetNewest()].flags, kHistInUse | kHistAwaiting);
+    history.Add(0, 0.002); // its reply updates the new entry, not the old one
+    CHopwatchHist4Show show;
+    show.wanted = 2;
+    show.Build(history);
+    ASSERT_EQ(show.values.GetSize(), 2);
+    EXPECT_EQ(show.values[0], 0.002);
+    EXPECT_EQ(show.values[1], 0.001);
+    EXPECT_EQ(history.GetEntries()[kHistRingSize - 1].rt, 0.001); // the first probe's outcome
+}
+
 TEST(HopwatchHistory, FindStopsAtTheFirstEmptySlot) {
     CHopwatchHistory history;
     history.Add(7, kAwaiting);

@@ -67,3 +67,10 @@ TEST(WindowPlacementText, LeadingZerosAreStillDecimal) {
     EXPECT_EQ(0, parsed.minX);
     EXPECT_EQ(-10, parsed.minY);
 }
+
+TEST(WindowPlacementText, AStoredHiddenWindowOpensNormally) {
+    EXPECT_EQ(1u, RestorableShowCommand(0));
+    EXPECT_EQ(1u, RestorableShowCommand(1));
+    EXPECT_EQ(2u, RestorableShowCommand(2));
+    EXPECT_EQ(3u, RestorableShowCommand(3));
+}

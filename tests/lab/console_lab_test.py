@@ -3,6 +3,7 @@
 import csv
 import io
 import os
+import re
 import subprocess
 import sys
 import time
@@ -146,7 +147,7 @@ def scenario_split(flavour, info):
 
 
 def scenario_unreach(flavour, info):
-    rows, _, _ = run_csv(flavour, "unreach", [info["LAB_TARGET_ADDR"]])
+    rows, _, _ = run_csv(flavour, "unreach", ["/history", "8", info["LAB_TARGET_ADDR"]])
     h = int(info["LAB_UNREACH_HOP"])
     r = primary(rows, h)
     check(r is not None and r["note"] == "Communication administratively prohibited by filtering"
@@ -155,6 +156,14 @@ def scenario_unreach(flavour, info):
     before = primary(rows, h - 1)
     check(before is not None and before["note"] == "" and num(before, "lost") == 0,
           f"{flavour} unreach: hop {h - 1} is unaffected", str(before))
+    # Every probe has ended once the run has: none is still marked as awaiting its reply, and
+    # the unreachable answers show as probes without a usable reply.
+    awaiting = [(r["row"], r["history"]) for r in rows if "-1" in r.get("history", "").split()]
+    check(rows and not awaiting, f"{flavour} unreach: no history value awaits a reply after the run",
+          str(awaiting))
+    hist = (r or {}).get("history", "").split()
+    check(len(hist) > 0 and all(v == "-2" for v in hist),
+          f"{flavour} unreach: hop {h}'s history shows its probes without a usable reply", str(hist))
 
 
 def scenario_loss(flavour, info):
@@ -203,6 +212,49 @@ def scenario_names(flavour, info):
           f"{flavour} names: the table view starts with the title", out[:500])
 
 
+# A name server inside the lab that never answers: resolv.conf names an address in the target's
+# namespace where an nftables rule drops every DNS packet, and the hosts file has no lab names.
+# Lookups time out after a second each, so the run ends with lookups still queued or running.
+SILENT_DNS_ADDR = "203.0.113.53"
+
+
+def setup_silent_dns(info):
+    with open("/etc/netns/hwc/resolv.conf", "w") as f:
+        f.write(f"nameserver {SILENT_DNS_ADDR}\noptions timeout:1 attempts:1\n")
+    with open("/etc/netns/hwc/hosts", "w") as f:
+        f.write("127.0.0.1 localhost\n")
+    subprocess.run(["ip", "-n", info["LAB_TARGET_NS"], "addr", "add", f"{SILENT_DNS_ADDR}/32", "dev", "lo"],
+                   check=True, timeout=30)
+    rules = ("table ip silentdns {\n"
+             "  chain in { type filter hook input priority 0; policy accept;\n"
+             f"    ip daddr {SILENT_DNS_ADDR} udp dport 53 counter drop\n"
+             f"    ip daddr {SILENT_DNS_ADDR} tcp dport 53 counter drop\n  }}\n}}\n")
+    subprocess.run(["ip", "netns", "exec", info["LAB_TARGET_NS"], "nft", "-f", "-"], input=rules, text=True,
+                   check=True, timeout=30)
+
+
+def dropped_dns_packets(info):
+    out = subprocess.run(["ip", "netns", "exec", info["LAB_TARGET_NS"], "nft", "list", "table", "ip", "silentdns"],
+                         capture_output=True, text=True, timeout=30).stdout
+    return sum(int(n) for n in re.findall(r"counter packets (\d+)", out))
+
+
+def scenario_silent_dns(flavour, info):
+    before = dropped_dns_packets(info)
+    started = time.time()
+    code, out, err = run_console(flavour, ["/int", "100", "/to", "500", "/time", "3", "/csv", info["LAB_TARGET_ADDR"]])
+    took = time.time() - started
+    rows = parse_csv(out)
+    check(code == 0 and len(rows) == int(info["LAB_HOPS"]) + 1,
+          f"{flavour} silent dns: the run completes the route and ends", f"exit {code}\n{err[:500]}")
+    check(dropped_dns_packets(info) > before, f"{flavour} silent dns: the lookups went to the silent name server")
+    markers = [(r["row"], r["name"]) for r in rows if "looking up" in r["name"]]
+    check(rows and not markers, f"{flavour} silent dns: no row keeps the look-up marker as its name", str(markers))
+    check(all(r["name"] == "" for r in rows), f"{flavour} silent dns: no names came",
+          str([r["name"] for r in rows]))
+    check(took < 30, f"{flavour} silent dns: the run ends within its time plus one lookup", f"{took:.1f} s")
+
+
 def scenario_threads(flavour, info):
     """A real run with both workers under ThreadSanitizer: no race, no lock-order report."""
     if not os.path.exists(TSAN):
@@ -221,13 +273,15 @@ def scenario_errors(flavour, info):
     check(code == 2 and "/ttl" in err, f"{flavour} errors: a bad option exits with 2 and says so", f"exit {code} {err[:300]}")
 
 
+# (lab scenario, checks, set-up run after the lab is up; "lab down" undoes it with the rest)
 SCENARIOS = [
-    (["chain", "6"], [scenario_chain, scenario_names, scenario_errors]),
-    (["silent"], [scenario_silent]),
-    (["split"], [scenario_split]),
-    (["unreach", "13"], [scenario_unreach]),
-    (["loss", "30"], [scenario_loss]),
-    (["long"], [scenario_long]),
+    (["chain", "6"], [scenario_chain, scenario_names, scenario_errors], None),
+    (["chain", "6"], [scenario_silent_dns], setup_silent_dns),
+    (["silent"], [scenario_silent], None),
+    (["split"], [scenario_split], None),
+    (["unreach", "13"], [scenario_unreach], None),
+    (["loss", "30"], [scenario_loss], None),
+    (["long"], [scenario_long], None),
 ]
 
 
@@ -239,11 +293,13 @@ def main():
         flavours.append("wine")
     check(len(flavours) == 2, "both console builds exist", f"{NATIVE} / {WINDOWS}")
     try:
-        for scenario, checks in SCENARIOS:
+        for scenario, checks, setup in SCENARIOS:
             lab("up", *scenario)
             info = lab_info()
             try:
-                if scenario[0] == "chain":
+                if setup is not None:
+                    setup(info)
+                if scenario[0] == "chain" and setup is None:
                     scenario_threads("tsan", info)
                 for flavour in flavours:
                     for fn in checks:

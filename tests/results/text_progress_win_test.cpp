@@ -215,3 +215,28 @@ TEST_F(TextProgressWin, HalfwaySplitsTheBarAndATextColourOverridesTheInverse) {
     EXPECT_EQ(2u, colors.size());
     EXPECT_EQ(kWidth * kHeight / 2, colors[kRed]);
 }
+
+TEST(TextProgressVerticalWin, FillsFromTheBottomAndNeverShowsText) {
+    ASSERT_NE(nullptr, TestHostWindow());
+    HWND hWnd =
+        ::CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE | PBS_VERTICAL, 300, 10,
+                          30, 100, TestHostWindow(), nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(nullptr, hWnd);
+    {
+        CTextProgressCtrl bar;
+        ASSERT_TRUE(bar.SubclassWindow(hWnd));
+        bar.SetBarColor(kRed);
+        bar.SetBkColor(kWhite);
+        bar.SetPos(25);
+        bar.SetWindowText(L"WWW");
+        CGdiCanvas canvas(30, 100, kMarker);
+        bar.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.GetDC().GetSafeHdc()),
+                        PRF_CLIENT);
+        auto colors = canvas.Colors();
+        EXPECT_EQ(2u, colors.size());
+        EXPECT_EQ(30 * 25, colors[kRed]);
+        EXPECT_EQ(kRed, canvas.At(15, 99));
+        EXPECT_EQ(kWhite, canvas.At(15, 74));
+    }
+    ::DestroyWindow(hWnd);
+}

@@ -14,7 +14,7 @@
 #include "settings/CNRegistryKey.h"
 #include "settings/hopwatch_settings.h"
 #include "settings/settings_globals.h"
-#include "registry_test_area.h"
+#include "CRegistryTestArea.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "settings/CNRegistryKey.h"
 #include "settings/CNRegistryValue.h"
 #include "settings/registry_ops.h"
-#include "registry_test_area.h"
+#include "CRegistryTestArea.h"
 
 namespace {
 

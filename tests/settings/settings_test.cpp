@@ -10,7 +10,7 @@
 #include "settings/hopwatch_settings.h"
 #include "settings/registry_ops.h"
 #include "settings/settings_globals.h"
-#include "registry_test_area.h"
+#include "CRegistryTestArea.h"
 
 namespace {
 

@@ -1,0 +1,204 @@
+#!/usr/bin/env python3
+"""End to end under Wine in the lab: the desktop program's command line, its settings in the
+registry and its help and error boxes, as a person would see them."""
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+ROOT = os.environ.get("HOPWATCH_ROOT", os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..")))
+LAB = os.path.join(ROOT, "tests", "lab", "hoplab.sh")
+BUILD = os.environ.get("HOPWATCH_WINDOWS_BUILD", os.path.join(ROOT, "build", "windows"))
+APP = os.path.join(BUILD, "hopwatch.exe")
+PROBE = os.path.join(BUILD, "window_probe.exe")
+WINE_RUN = os.path.join(ROOT, "scripts", "wine-run.sh")
+# The Wine server must run inside the client namespace, so this test has a prefix of its own.
+WINE_PREFIX = os.environ.get("HOPWATCH_LAB_WINEPREFIX", "/tmp/hopwatch-wine-lab-app")
+KEY = r"HKCU\Software\ORVANE\Hopwatch\Settings"
+MAIN = "Hopwatch"
+
+# The help and error box texts after the errors, written out independently of the program.
+USAGE = ("Usage:\r\nhopwatch.exe <options> <host_or_IP> [</save>] [</nostart>]\r\n"
+         "\r\n"
+         "Options:\r\n"
+         "/help .................... invokes this dialog\r\n"
+         "/int <interval> .......... ping salvo interval [ms]\r\n"
+         "/to <interval> ........... individual ping timeout [ms]\r\n"
+         "/ttl <hops> .............. maximum number of hops\r\n"
+         "/dns ..................... enables reverse host name lookup\r\n"
+         "/nodns ................... disbles reverse host name lookup\r\n"
+         "/save .................... stores these new options in registry\r\n"
+         "/nostart ................. does not auto-start pingin the host\r\n")
+
+results = {"passed": 0, "failed": 0}
+
+
+def check(ok, what, detail=""):
+    results["passed" if ok else "failed"] += 1
+    print(("ok - " if ok else "not ok - ") + what + ("" if ok or not detail else f"\n    {detail}"))
+    sys.stdout.flush()
+    return ok
+
+
+def lab(*args):
+    return subprocess.run([LAB, *args], check=True, capture_output=True, text=True, timeout=120).stdout
+
+
+def wine_env():
+    return dict(os.environ, HOPWATCH_WINEPREFIX=WINE_PREFIX, WINEPREFIX=WINE_PREFIX)
+
+
+def in_client(*cmd):
+    return ["ip", "netns", "exec", "hwc", *cmd]
+
+
+def wine(*args, timeout=90):
+    proc = subprocess.run(in_client(WINE_RUN, *args), env=wine_env(), capture_output=True,
+                          timeout=timeout)
+    return proc.returncode, proc.stdout.decode("utf-8", "replace")
+
+
+def probe(*args):
+    return wine(PROBE, *args, timeout=60)
+
+
+def stop_wine():
+    subprocess.run(in_client("wineserver", "-k"), env=wine_env(), capture_output=True, timeout=60)
+
+
+def out_echos():
+    """Echo requests sent from the client namespace so far."""
+    text = subprocess.run(in_client("cat", "/proc/net/snmp"), capture_output=True, text=True,
+                          timeout=10).stdout.splitlines()
+    icmp = [line.split() for line in text if line.startswith("Icmp:")]
+    return int(icmp[1][icmp[0].index("OutEchos")])
+
+
+def start(*args):
+    proc = subprocess.Popen(in_client(WINE_RUN, APP, *args), env=wine_env(),
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    rc, _ = probe("wait", MAIN, "60")
+    check(rc == 0, f"the window appears for {' '.join(args) or 'no arguments'}")
+    return proc
+
+
+def close(proc):
+    probe("close", MAIN)
+    try:
+        proc.wait(timeout=60)
+        check(True, "the program ends when its window is closed")
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        check(False, "the program ends when its window is closed")
+
+
+def button_text():
+    return probe("text", MAIN, "1004")[1]
+
+
+def wait_running(wanted, seconds=15):
+    deadline = time.time() + seconds
+    while time.time() < deadline:
+        if (button_text() == "&Stop") == wanted:
+            return True
+        time.sleep(0.2)
+    return False
+
+
+def registry():
+    rc, out = wine("reg", "query", KEY)
+    values = {}
+    for line in out.replace("\r", "").splitlines():
+        parts = line.split(None, 2)
+        if len(parts) >= 2 and parts[1].startswith("REG_"):
+            values[parts[0]] = (parts[1], parts[2] if len(parts) > 2 else "")
+    return rc, values
+
+
+def box_text(caption, seconds=30):
+    rc, _ = probe("wait", caption, str(seconds))
+    if rc != 0:
+        return None
+    return probe("boxtext", caption)[1]
+
+
+def scenario(target):
+    wine("reg", "delete", r"HKCU\Software\ORVANE\Hopwatch", "/f")
+
+    # Options and a host: the run starts at once; nothing is written at exit.
+    before = out_echos()
+    app = start("/int", "500", "/nodns", target)
+    check(wait_running(True), "the run starts at once", f"button: {button_text()!r}")
+    time.sleep(1.5)
+    check(out_echos() > before, "echo requests leave the client")
+    close(app)
+    rc, values = registry()
+    check(rc != 0 and not values, "nothing is stored without /save", repr(values))
+
+    # The same with /save: all seven values are stored.
+    app = start("/save", "/int", "500", "/nodns", target)
+    check(wait_running(True), "the run starts at once with /save")
+    close(app)
+    rc, values = registry()
+    expected = {"MainWndPos": "REG_SZ", "HostHistory": "REG_MULTI_SZ", "PingIntervalMS": "REG_DWORD",
+                "PingTimeoutMS": "REG_DWORD", "ReverseDNS": "REG_DWORD", "ExportIcons": "REG_DWORD",
+                "MaxTTL": "REG_DWORD"}
+    check(rc == 0 and {k: v[0] for k, v in values.items()} == expected,
+          "/save stores the seven values with their types", repr(values))
+    check(values.get("PingIntervalMS", ("", ""))[1] == "0x1f4", "the interval 500 is stored")
+    check(values.get("ReverseDNS", ("", ""))[1] == "0x0", "reverse lookups off are stored")
+    check(values.get("MaxTTL", ("", ""))[1] == "0x20", "the default TTL 32 is stored")
+    check(target in values.get("HostHistory", ("", ""))[1], "the host is in the stored history")
+
+    # The next start without arguments shows the last host and does not start.
+    app = start()
+    host = probe("text", MAIN, "1002")[1]
+    check(host == target, "the last host is in the box", repr(host))
+    check(wait_running(False, 3), "nothing starts without a host on the command line")
+    close(app)
+
+    # Help, and a line with bad options: their boxes, compared byte for byte.
+    app = start("/help")
+    text = box_text("Command line help")
+    check(text == USAGE, "the help box's text", repr(text))
+    probe("close", "Command line help")
+    close(app)
+    app = start("/ttl", "0", "/what", target)
+    text = box_text("Command line error(s)")
+    want = ('Error: invalid command line TTL value "0"\r\n'
+            'Error: unrecognized command line option "/what"\r\n' + USAGE)
+    check(text == want, "the error box's text", repr(text))
+    probe("close", "Command line error(s)")
+    check(wait_running(False, 3), "nothing starts after command-line errors")
+    close(app)
+
+
+def main():
+    if not os.environ.get("DISPLAY"):
+        if shutil.which("xvfb-run") is None:
+            check(False, "an X server or xvfb-run is available")
+            return 1
+        return subprocess.call(["xvfb-run", "-a", sys.executable, *sys.argv])
+    if not check(os.path.exists(APP) and os.path.exists(PROBE), "the program and the probe exist"):
+        return 1
+    try:
+        lab("up", "chain", "3")
+        info = {}
+        for line in lab("info").splitlines():
+            if "=" in line:
+                key, value = line.split("=", 1)
+                info[key] = value.strip().strip("'\"")
+        stop_wine()
+        scenario(info["LAB_TARGET_ADDR"] if "LAB_TARGET_ADDR" in info else info["LAB_HOP_3"])
+    except Exception as e:  # a broken step is a failure, and the lab still goes down
+        check(False, "the scenario runs through", repr(e))
+    finally:
+        stop_wine()
+        lab("down")
+    print(f"{results['passed']} passed, {results['failed']} failed")
+    return 0 if results["failed"] == 0 else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())

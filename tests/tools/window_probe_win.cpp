@@ -1,0 +1,78 @@
+// hopwatch-window-probe: reads and closes the desktop program's windows from another process of
+// the same Wine session, for end-to-end tests. Output is UTF-8 with CR and LF kept as they are.
+//   window_probe wait CAPTION SECONDS     exits 0 once a top-level window CAPTION exists
+//   window_probe text CAPTION ID          prints the text of control ID of that window
+//   window_probe boxtext CAPTION          prints the text of the message box CAPTION
+//   window_probe close CAPTION            asks that window to close (WM_CLOSE)
+//   window_probe gone CAPTION SECONDS     exits 0 once no window CAPTION is left
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+HWND Find(const wchar_t* caption) {
+    return ::FindWindowW(nullptr, caption);
+}
+
+void PrintUtf8(const std::wstring& text) {
+    int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
+                                     nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(),
+                          size, nullptr, nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+}
+
+std::wstring ItemText(HWND window, int id) {
+    HWND item = ::GetDlgItem(window, id);
+    if (item == nullptr)
+        return std::wstring();
+    wchar_t buffer[8192] = {};
+    ::SendMessageW(item, WM_GETTEXT, 8192, reinterpret_cast<LPARAM>(buffer));
+    return buffer;
+}
+
+// Waits (bounded) until the window exists (wanted) or is gone.
+int WaitFor(const wchar_t* caption, const wchar_t* seconds, bool wanted) {
+    DWORD deadline = ::GetTickCount() + static_cast<DWORD>(_wtoi(seconds)) * 1000;
+    for (;;) {
+        if ((Find(caption) != nullptr) == wanted)
+            return 0;
+        if (static_cast<LONG>(::GetTickCount() - deadline) > 0)
+            return 1;
+        ::Sleep(100);
+    }
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 3)
+        return 2;
+    std::wstring command = argv[1];
+    const wchar_t* caption = argv[2];
+    if (command == L"wait" && argc == 4)
+        return WaitFor(caption, argv[3], true);
+    if (command == L"gone" && argc == 4)
+        return WaitFor(caption, argv[3], false);
+    HWND window = Find(caption);
+    if (window == nullptr)
+        return 1;
+    if (command == L"text" && argc == 4) {
+        PrintUtf8(ItemText(window, _wtoi(argv[3])));
+        return 0;
+    }
+    if (command == L"boxtext") {
+        // The text of a message box is its static control 0xFFFF.
+        PrintUtf8(ItemText(window, 0xFFFF));
+        return 0;
+    }
+    if (command == L"close") {
+        ::PostMessageW(window, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    return 2;
+}
