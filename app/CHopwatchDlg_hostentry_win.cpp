@@ -5,7 +5,7 @@
 
 #include "engine/inet_address.h"
 #include "results/run_state_view.h"
-#include "settings/hop_restart.h"
+#include "results/hop_restart.h"
 #include "settings/settings_globals.h"
 #include "ui/ui_message_box.h"
 

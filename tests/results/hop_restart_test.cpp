@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/hopwatch_records.h"
-#include "settings/hop_restart.h"
+#include "results/hop_restart.h"
 #include "support/test_datagrams.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // Restarting the test on a hop of the results list: which rows qualify, the question asked and
 // how the hop enters the host history.
-#include "settings/hop_restart.h"
+#include "results/hop_restart.h"
 
 #include "engine/hopwatch_records.h"
 #include "engine/inet_address.h"
