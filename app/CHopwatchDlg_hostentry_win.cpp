@@ -1,5 +1,47 @@
-// CHopwatchDlg::OnListDblClk: a double-click on the results list.
+// CHopwatchDlg::OnListDblClk: a double-clicked hop of the results list becomes the new target.
 #include "app/CHopwatchDlg.h"
 
-// Restarting on a double-clicked hop is not built yet; the double-click does nothing.
-void CHopwatchDlg::OnListDblClk(NMHDR*) {}
+#include <commctrl.h>
+
+#include "engine/inet_address.h"
+#include "results/run_state_view.h"
+#include "results/hop_restart.h"
+#include "settings/settings_globals.h"
+#include "ui/ui_message_box.h"
+
+// Works in any run state: after the user confirms, a running test is stopped (waiting for its
+// workers) and the hop's address is started as if typed, except that it enters the history by
+// exact comparison. The rows of the old run stay until the refresh brings the list in line.
+void CHopwatchDlg::OnListDblClk(NMHDR* header) {
+    const auto* activate = reinterpret_cast<const NMITEMACTIVATE*>(header);
+    SHopwatchHost row;
+    if (!m_data.GetRow(activate->iItem, row, kHopwatchNone, TRUE))
+        return; // an empty area of the list (item -1) or a row that is gone
+    if (!IsRestartableHop(row.address, m_data.GetTargetAddress()))
+        return;
+    if (UiMessageBox(m_hWnd, HopRestartQuestion(row.address, row.name), L"Please confirm",
+                     MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
+        return;
+
+    CString host = FormatDottedAddress(row.address);
+    m_data.Stop();
+    UpdateRunState();
+    PromoteHostExact(g_HostHistory, host);
+    FillHostCombo(m_hostCombo);
+    m_hostCombo.SetCurSel(0);
+    UpdateStartButton();
+    // A start that fails is reported as the Start button reports it, rather than silently
+    // leaving the window stopped with the old rows.
+    if (!m_data.Start(host)) {
+        UiMessageBox(m_hWnd, StartFailureText(m_data.GetLastErrorCode()),
+                     L"Error starting raw socket", MB_OK | MB_ICONERROR);
+    } else {
+        m_runStarted = TRUE;
+    }
+    m_startTime = CNTimeStamp::Now();
+    m_stopTime = CNTimeStamp();
+    UpdateRunState();
+    RefreshList();
+    m_lastAutoSizeTick = ::GetTickCount();
+    PostMessage(ms_cnAutoSizeMsgID, 0);
+}

@@ -9,6 +9,7 @@
 #include "results/run_state_view.h"
 #include "settings/host_history.h"
 #include "settings/settings_globals.h"
+#include "settings/token_list_controls_win.h"
 #include "ui/ui_message_box.h"
 
 const UINT CHopwatchDlg::ms_cnAutoSizeMsgID =
@@ -167,14 +168,7 @@ void CHopwatchDlg::UpdateStartButton(const CString& hostText) {
 }
 
 void CHopwatchDlg::FillHostCombo(CComboBox& combo) {
-    BOOL wasEnabled = combo.IsWindowEnabled();
-    combo.EnableWindow(FALSE);
-    combo.ResetContent();
-    for (const CNTokenList::SNode* node = g_HostHistory.GetHead(); node != nullptr;
-         node = node->m_pNext)
-        combo.AddString(node->m_data);
-    if (wasEnabled)
-        combo.EnableWindow(TRUE);
+    FillComboBox(g_HostHistory, combo);
 }
 
 void CHopwatchDlg::OnStartStop() {

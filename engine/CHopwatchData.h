@@ -61,6 +61,8 @@ public:
 
     // Read without the lock.
     DWORD GetLastErrorCode() const { return m_lastError.load(); }
+    // The resolved target in host byte order; all ones before it is resolved.
+    DWORD GetTargetAddress() const { return m_targetAddress.load(); }
     BOOL IsStopRequested() const { return m_stopRequested.load() != 0; }
     BOOL IsReverseDns() const { return m_reverseDns.load(); }
     DWORD GetIntervalMs() const { return m_intervalMs.load(); }
