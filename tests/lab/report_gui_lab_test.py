@@ -134,6 +134,8 @@ def inside(work, target):
     os.chmod(browser, 0o755)
     subprocess.run([*wine, "reg", "add", r"HKCU\Software\Wine\WineBrowser", "/v", "Browsers", "/t", "REG_SZ",
                     "/d", browser, "/f"], env=env, capture_output=True, timeout=120)
+    # Every run starts without a program for .html, as a prefix without Gecko is made.
+    subprocess.run([*wine, "reg", "delete", r"HKCR\.html", "/f"], env=env, capture_output=True, timeout=120)
     temp_dirs = glob.glob(os.path.join(PREFIX, "drive_c", "users", "*", "Temp")) + \
         glob.glob(os.path.join(PREFIX, "drive_c", "users", "*", "AppData", "Local", "Temp"))
     for old in reports(temp_dirs):
