@@ -5,7 +5,11 @@
 //   window_probe boxtext CAPTION          prints the text of the message box CAPTION
 //   window_probe close CAPTION            asks that window to close (WM_CLOSE)
 //   window_probe gone CAPTION SECONDS     exits 0 once no window CAPTION is left
+//   window_probe rows CAPTION ID          prints the number of items of list view ID
+//   window_probe rowpoint CAPTION ID ROW  prints "x y", the screen point in the middle of the
+//                                         first column of row ROW of list view ID
 #include <windows.h>
+#include <commctrl.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -74,6 +78,31 @@ int wmain(int argc, wchar_t** argv) {
         // The text of a message box is its static control 0xFFFF.
         PrintUtf8(ItemText(window, 0xFFFF));
         return 0;
+    }
+    if (command == L"rows" && argc == 4) {
+        HWND list = ::GetDlgItem(window, _wtoi(argv[3]));
+        if (list == nullptr)
+            return 1;
+        std::printf("%d", static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)));
+        return 0;
+    }
+    if (command == L"rowpoint" && argc == 5) {
+        // Measured from outside: window rectangles and the list's own size estimate are the
+        // only answers that need no memory of the other process.
+        HWND list = ::GetDlgItem(window, _wtoi(argv[3]));
+        HWND header = reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0));
+        if (list == nullptr || header == nullptr)
+            return 1;
+        DWORD one = static_cast<DWORD>(::SendMessageW(list, LVM_APPROXIMATEVIEWRECT, 1, -1));
+        DWORD two = static_cast<DWORD>(::SendMessageW(list, LVM_APPROXIMATEVIEWRECT, 2, -1));
+        int rowHeight = HIWORD(two) - HIWORD(one);
+        RECT headerRect = {};
+        ::GetWindowRect(header, &headerRect);
+        int row = _wtoi(argv[4]);
+        int x = headerRect.left + 12;
+        int y = headerRect.bottom + row * rowHeight + rowHeight / 2;
+        std::printf("%d %d", x, y);
+        return rowHeight > 0 ? 0 : 1;
     }
     if (command == L"close") {
         ::PostMessageW(window, WM_CLOSE, 0, 0);
