@@ -167,9 +167,9 @@ def inside(work, target):
         second = wait_for("report", lambda: [p for p in reports(temp_dirs) if p not in first], 30)
         if not check(bool(second), "a second Export writes a second report", str(first)):
             return
-        handed = wait_for("browser", lambda: os.path.exists(log) and open(log).read(), 30)
-        shoot("gui-running")
         name = os.path.basename(second[0])
+        handed = wait_for("browser", lambda: os.path.exists(log) and name in open(log).read() and open(log).read(), 30)
+        shoot("gui-running")
         check(bool(handed) and name in handed, "the report is handed to the browser (ShellExecute open)",
               str(handed))
         check(window_id("^Export Error$") is None, "no export error box this time")
