@@ -49,6 +49,10 @@ CString ApplicationTitle() {
 
 } // namespace
 
+BOOL CHopwatchApp::InitSockets() {
+    return PlatformSocketsInit() ? TRUE : FALSE;
+}
+
 BOOL CHopwatchApp::InitInstance() {
     INITCOMMONCONTROLSEX icc = {sizeof(icc), 0xFF};
     ::InitCommonControlsEx(&icc);
@@ -58,7 +62,7 @@ BOOL CHopwatchApp::InitInstance() {
     g_OwnVersionInfo.ReadOwnModule();
     m_bOwnFileIntact = CheckOwnFileIntegrity(g_OwnVersionInfo);
 
-    if (!PlatformSocketsInit()) {
+    if (!InitSockets()) {
         wchar_t text[256] = {};
         ::LoadStringW(m_instance, IDS_SOCKETS_INIT_FAILED, text, 256);
         UiMessageBox(nullptr, text, ApplicationTitle(), MB_OK);

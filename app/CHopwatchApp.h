@@ -43,6 +43,11 @@ public:
     // program runs as usual, and whatever version data could be read is shown.
     BOOL IsOwnFileIntact() const { return m_bOwnFileIntact; }
 
+protected:
+    // Starts the socket library; FALSE when it cannot be started. A test answers it to see the
+    // program's way out when sockets are missing.
+    virtual BOOL InitSockets();
+
 private:
     HINSTANCE m_instance = nullptr;
     CString m_commandLine;
