@@ -383,19 +383,21 @@ DWORD SaveStore(const SStore& store, const std::string& dir) {
 // lose each other's changes.
 class CStoreWriteLock {
 public:
-    explicit CStoreWriteLock(const std::string& dir) {
-        m_fd =
-            open((dir + "/registry.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-        if (m_fd >= 0)
-            while (flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
-            }
-    }
+    CStoreWriteLock() = default;
     ~CStoreWriteLock() {
         if (m_fd >= 0)
             close(m_fd); // releases the lock
     }
     CStoreWriteLock(const CStoreWriteLock&) = delete;
     CStoreWriteLock& operator=(const CStoreWriteLock&) = delete;
+
+    void Lock(const std::string& dir) {
+        m_fd =
+            open((dir + "/registry.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (m_fd >= 0)
+            while (flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
+            }
+    }
 
 private:
     int m_fd = -1;
@@ -405,6 +407,37 @@ std::mutex& ProcessWriteLock() {
     static std::mutex lock;
     return lock;
 }
+
+// Reads the store and finds the key at root/path in it.
+DWORD ReadKey(SStore& store, ERegRoot root, const std::vector<CString>& path, SKey*& key) {
+    LoadStore(store);
+    key = FindKey(store, root, path);
+    return key == nullptr ? kRegErrorKeyDeleted : 0;
+}
+
+// One change to the store: both write locks are held from before the store is read until it has
+// been saved, so two writers (threads or processes) never lose each other's change.
+class CStoreChange {
+public:
+    CStoreChange() : m_dir(DirectoryBytes()), m_process(ProcessWriteLock(), std::defer_lock) {}
+
+    // The key at root/path in the store as read under the locks, or an error code.
+    DWORD Begin(ERegRoot root, const std::vector<CString>& path, SKey*& key) {
+        key = nullptr;
+        if (m_dir.empty() || !MakeDirectories(m_dir))
+            return kRegErrorAccessDenied;
+        m_process.lock();
+        m_file.Lock(m_dir);
+        return ReadKey(m_store, root, path, key);
+    }
+    DWORD Save() { return SaveStore(m_store, m_dir); }
+
+private:
+    std::string m_dir;
+    std::unique_lock<std::mutex> m_process;
+    CStoreWriteLock m_file;
+    SStore m_store;
+};
 
 // ---- handles ----
 
@@ -452,10 +485,9 @@ DWORD PlatformRegOpenKey(HKEY parent, LPCWSTR subKey, REGSAM access, HKEY* resul
     if (!Resolve(parent, root, path, parentAccess))
         return kRegErrorInvalidHandle;
     SStore store;
-    LoadStore(store);
-    SKey* key = FindKey(store, root, path);
-    if (key == nullptr)
-        return kRegErrorKeyDeleted;
+    SKey* key = nullptr;
+    if (DWORD error = ReadKey(store, root, path, key))
+        return error;
     for (const CString& name : SplitSubKey(subKey)) {
         key = FindChild(*key, name);
         if (key == nullptr)
@@ -475,16 +507,10 @@ DWORD PlatformRegCreateKey(HKEY parent, LPCWSTR subKey, REGSAM access, HKEY* res
         return kRegErrorInvalidParameter;
     if (!Resolve(parent, root, path, parentAccess))
         return kRegErrorInvalidHandle;
-    std::string dir = DirectoryBytes();
-    if (dir.empty() || !MakeDirectories(dir))
-        return kRegErrorAccessDenied;
-    std::lock_guard<std::mutex> processGuard(ProcessWriteLock());
-    CStoreWriteLock fileGuard(dir);
-    SStore store;
-    LoadStore(store);
-    SKey* key = FindKey(store, root, path);
-    if (key == nullptr)
-        return kRegErrorKeyDeleted;
+    CStoreChange change;
+    SKey* key = nullptr;
+    if (DWORD error = change.Begin(root, path, key))
+        return error;
     bool created = false;
     for (const CString& name : SplitSubKey(subKey)) {
         SKey* child = FindChild(*key, name);
@@ -500,8 +526,7 @@ DWORD PlatformRegCreateKey(HKEY parent, LPCWSTR subKey, REGSAM access, HKEY* res
         path.push_back(key->m_name);
     }
     if (created) {
-        DWORD error = SaveStore(store, dir);
-        if (error != 0)
+        if (DWORD error = change.Save())
             return error;
     }
     if (disposition != nullptr)
@@ -521,10 +546,9 @@ DWORD PlatformRegQueryValue(HKEY handle, LPCWSTR name, DWORD* type, BYTE* data, 
     if (data != nullptr && size == nullptr)
         return kRegErrorInvalidParameter;
     SStore store;
-    LoadStore(store);
-    SKey* key = FindKey(store, root, path);
-    if (key == nullptr)
-        return kRegErrorKeyDeleted;
+    SKey* key = nullptr;
+    if (DWORD error = ReadKey(store, root, path, key))
+        return error;
     SValue* value = FindValue(*key, name != nullptr ? CString(name) : CString());
     if (value == nullptr)
         return kRegErrorFileNotFound;
@@ -553,16 +577,10 @@ DWORD PlatformRegSetValue(HKEY handle, LPCWSTR name, DWORD type, const BYTE* dat
         return kRegErrorAccessDenied;
     if (data == nullptr && size != 0)
         return kRegErrorInvalidParameter;
-    std::string dir = DirectoryBytes();
-    if (dir.empty() || !MakeDirectories(dir))
-        return kRegErrorAccessDenied;
-    std::lock_guard<std::mutex> processGuard(ProcessWriteLock());
-    CStoreWriteLock fileGuard(dir);
-    SStore store;
-    LoadStore(store);
-    SKey* key = FindKey(store, root, path);
-    if (key == nullptr)
-        return kRegErrorKeyDeleted;
+    CStoreChange change;
+    SKey* key = nullptr;
+    if (DWORD error = change.Begin(root, path, key))
+        return error;
     CString valueName = name != nullptr ? CString(name) : CString();
     SValue* value = FindValue(*key, valueName);
     if (value == nullptr) {
@@ -572,7 +590,7 @@ DWORD PlatformRegSetValue(HKEY handle, LPCWSTR name, DWORD type, const BYTE* dat
     }
     value->m_type = type;
     value->m_data.assign(data, data + size);
-    return SaveStore(store, dir);
+    return change.Save();
 }
 
 DWORD PlatformRegCloseKey(HKEY key) {
