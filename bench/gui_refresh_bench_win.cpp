@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "bench/long_route.h"
 #include "results/CHopwatchListCtrl_win.h"
 #include "results/CHopwatchRecordRows.h"
 #include "results/CHopwatchRowRefresher.h"
@@ -14,41 +15,9 @@
 
 namespace {
 
-constexpr int kHops = 256;
-constexpr int kAlternatives = 128;
-constexpr int kRows = kHops + kAlternatives;
+constexpr int kHops = kLongRouteHops;
+constexpr int kRows = kLongRouteRows;
 constexpr double kTickMicroseconds = 125000.0;
-
-// A long-running route of answering hops and alternatives with full histories.
-bool FillRows(CHopwatchRecordRows& rows) {
-    if (!rows.SetRowCount(kRows))
-        return false;
-    for (int r = 0; r < kRows; ++r) {
-        SHopwatchHost& host = rows.Host(r);
-        bool alternative = r >= kHops;
-        host.version = 500;
-        host.ttl = alternative ? 0 : static_cast<DWORD>(r);
-        host.image = alternative ? kImageAlternative : kImageAnswering;
-        host.address = 0x0064330A + (static_cast<DWORD>(r) << 24); // 10.51.100.x-ish, never sent
-        host.name = L"router-" + std::to_wstring(r) + L".example.net";
-        host.sent = alternative ? 0 : 1000;
-        host.received = alternative ? 300 : 990;
-        host.lost = alternative ? 0 : 10;
-        host.lastRtt = 0.001 * (1 + r % 50);
-        host.minRtt = host.lastRtt * 0.5;
-        host.maxRtt = host.lastRtt * 3;
-        host.sumRtt = host.lastRtt * host.received;
-        for (DWORD id = 0; id < 400; ++id)
-            rows.History(r).Add(id, host.lastRtt);
-    }
-    SHopwatchColumnMaxima maxima;
-    maxima.sent = 1000;
-    maxima.received = 990;
-    maxima.lost = 10;
-    maxima.lastRtt = maxima.minRtt = maxima.avgRtt = maxima.maxRtt = 0.150;
-    rows.SetColumnMaxima(maxima);
-    return true;
-}
 
 bool g_paint = true;
 
@@ -99,7 +68,7 @@ int wmain() {
         list.InsertColumn(c, HopwatchColumnHeader(c),
                           HopwatchColumnRightAligned(c) ? LVCFMT_RIGHT : LVCFMT_LEFT, 70, c);
     CHopwatchRecordRows rows;
-    if (!FillRows(rows)) {
+    if (!FillLongRoute(rows)) {
         std::fprintf(stderr, "out of memory\n");
         return 1;
     }

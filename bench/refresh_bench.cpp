@@ -4,62 +4,20 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "bench/allocation_counter.h"
+#include "bench/long_route.h"
 #include "results/CHopwatchMemoryList.h"
 #include "results/CHopwatchRecordRows.h"
 #include "results/CHopwatchRowRefresher.h"
 
 namespace {
 
-constexpr int kHops = 256;
-constexpr int kAlternatives = 128;
-constexpr int kRows = kHops + kAlternatives;
+constexpr int kHops = kLongRouteHops;
+constexpr int kAlternatives = kLongRouteAlternatives;
+constexpr int kRows = kLongRouteRows;
 constexpr int kGraphWidth = 200; // a wide "Note / History" column, in pixels
 constexpr double kTickMicroseconds = 125000.0;
-
-DWORD TestNetAddress(int index) {
-    const BYTE bytes[4] = {198, 51, static_cast<BYTE>(100 + index / 256),
-                           static_cast<BYTE>(index % 256)};
-    DWORD value = 0;
-    std::memcpy(&value, bytes, sizeof value);
-    return value;
-}
-
-// A long-running route: every hop has answered hundreds of probes, every row has a full graph.
-void FillRoute(CHopwatchRecordRows& rows) {
-    if (!rows.SetRowCount(kRows)) {
-        std::fprintf(stderr, "out of memory\n");
-        std::exit(1);
-    }
-    SHopwatchColumnMaxima maxima;
-    for (int r = 0; r < kRows; ++r) {
-        SHopwatchHost& host = rows.Host(r);
-        bool alternative = r >= kHops;
-        host.version = 500;
-        host.ttl = alternative ? 0 : static_cast<DWORD>(r);
-        host.image = alternative ? kImageAlternative : kImageAnswering;
-        host.address = TestNetAddress(r);
-        host.name = L"router-" + std::to_wstring(r) + L".example.net";
-        host.sent = alternative ? 0 : 1000;
-        host.received = alternative ? 300 : 990;
-        host.lost = alternative ? 0 : 10;
-        host.lastRtt = 0.001 * (1 + r % 50);
-        host.minRtt = host.lastRtt * 0.5;
-        host.maxRtt = host.lastRtt * 3;
-        host.sumRtt = host.lastRtt * host.received;
-        for (DWORD id = 0; id < 400; ++id)
-            rows.History(r).Add(id, host.lastRtt);
-        if (!alternative) {
-            maxima.sent = 1000;
-            maxima.received = 990;
-            maxima.lost = 10;
-            maxima.lastRtt = maxima.minRtt = maxima.avgRtt = maxima.maxRtt = 0.150;
-        }
-    }
-    rows.SetColumnMaxima(maxima);
-}
 
 struct SFigures {
     double microseconds;
@@ -91,7 +49,10 @@ void Print(const char* what, const SFigures& figures) {
 
 int main() {
     CHopwatchRecordRows rows;
-    FillRoute(rows);
+    if (!FillLongRoute(rows)) {
+        std::fprintf(stderr, "out of memory\n");
+        return 1;
+    }
     CHopwatchMemoryList list;
     list.SetHistoryWidth(kGraphWidth);
     CHopwatchRowRefresher refresher;
