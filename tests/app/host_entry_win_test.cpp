@@ -17,6 +17,7 @@
 #include "resources/options_page_ids.h"
 #include "resources/resource_ids.h"
 #include "settings/settings_globals.h"
+#include "support/CSettingsSnapshot.h"
 #include "support/test_datagrams.h"
 
 namespace {
@@ -72,7 +73,6 @@ protected:
     }
 
     void SetUp() override {
-        m_saved.AddTail(g_HostHistory);
         g_HostHistory.RemoveAll();
         g_bReverseDNS = 0; // no DNS worker: names come only from the test
         g_dwPingIntervalMS = 1000;
@@ -91,13 +91,6 @@ protected:
             ::DestroyWindow(m_dlg->m_hWnd);
         PumpMessages();
         m_dlg.reset();
-        g_HostHistory.RemoveAll();
-        g_HostHistory.AddTail(m_saved);
-        g_bReverseDNS = m_savedDns;
-        g_dwPingIntervalMS = m_savedInterval;
-        g_dwPingTimeoutMS = m_savedTimeout;
-        g_dwMaxTTL = m_savedTtl;
-        g_bSaveSettings = m_savedSave;
     }
 
     HWND Item(int id) const { return ::GetDlgItem(m_dlg->m_hWnd, id); }
@@ -168,12 +161,7 @@ protected:
         return static_cast<int>(::SendMessageW(Item(IDC_HOST_COMBO), CB_GETCOUNT, 0, 0));
     }
 
-    CNTokenList m_saved;
-    int m_savedDns = g_bReverseDNS;
-    DWORD m_savedInterval = g_dwPingIntervalMS;
-    DWORD m_savedTimeout = g_dwPingTimeoutMS;
-    DWORD m_savedTtl = g_dwMaxTTL;
-    BOOL m_savedSave = g_bSaveSettings;
+    CSettingsSnapshot m_saved;
     CAnsweredBoxes m_boxes;
     CRouteNetwork m_net;
     std::unique_ptr<CHopwatchDlg> m_dlg;

@@ -17,30 +17,9 @@
 #include "results/list_columns.h"
 #include "results/run_state_view.h"
 #include "settings/settings_globals.h"
+#include "support/CSettingsSnapshot.h"
 
 namespace {
-
-// The settings the dialog reads, restored after every test.
-struct SSavedSettings {
-    CNTokenList history;
-    int reverseDns = g_bReverseDNS;
-    CString placement = g_strMainWndPos;
-    DWORD interval = g_dwPingIntervalMS;
-    DWORD timeout = g_dwPingTimeoutMS;
-    DWORD maxTtl = g_dwMaxTTL;
-    BOOL save = g_bSaveSettings;
-    SSavedSettings() { history.AddTail(g_HostHistory); }
-    ~SSavedSettings() {
-        g_HostHistory.RemoveAll();
-        g_HostHistory.AddTail(history);
-        g_bReverseDNS = reverseDns;
-        g_strMainWndPos = placement;
-        g_dwPingIntervalMS = interval;
-        g_dwPingTimeoutMS = timeout;
-        g_dwMaxTTL = maxTtl;
-        g_bSaveSettings = save;
-    }
-};
 
 // What a person sees of one control.
 struct SControl {
@@ -167,7 +146,7 @@ protected:
         return static_cast<int>(::SendMessageW(Item(IDC_PROGRESS), PBM_GETPOS, 0, 0));
     }
 
-    SSavedSettings m_saved;
+    CSettingsSnapshot m_saved;
     CRecordedBoxes m_boxes;
     CHeldNetwork m_net;
     std::unique_ptr<CHopwatchDlg> m_dlg;

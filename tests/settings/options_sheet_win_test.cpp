@@ -13,6 +13,7 @@
 #include "resources/options_page_ids.h"
 #include "settings/CHopwatchOptionsSheet_win.h"
 #include "settings/settings_globals.h"
+#include "support/CSettingsSnapshot.h"
 
 namespace {
 
@@ -105,14 +106,6 @@ protected:
     void TearDown() override {
         m_options.reset();
         Pump();
-        g_dwPingIntervalMS = m_saved.m_interval;
-        g_dwPingTimeoutMS = m_saved.m_timeout;
-        g_bReverseDNS = m_saved.m_dns;
-        g_bExportIcons = m_saved.m_icons;
-        g_dwMaxTTL = m_saved.m_ttl;
-        g_HostHistory.RemoveAll();
-        g_HostHistory.AddTail(m_saved.m_history);
-        g_bSaveSettings = m_saved.m_save;
     }
 
     // Opens the sheet modeless, on its first page.
@@ -125,15 +118,7 @@ protected:
     }
     HWND Page() { return m_options->GetSheet().GetActivePageWindow(); }
 
-    struct SSaved {
-        DWORD m_interval = g_dwPingIntervalMS;
-        DWORD m_timeout = g_dwPingTimeoutMS;
-        int m_dns = g_bReverseDNS;
-        int m_icons = g_bExportIcons;
-        DWORD m_ttl = g_dwMaxTTL;
-        CNTokenList m_history = g_HostHistory;
-        BOOL m_save = g_bSaveSettings;
-    } m_saved;
+    CSettingsSnapshot m_saved;
     std::unique_ptr<CHopwatchOptionsSheet> m_options;
 };
 

@@ -11,6 +11,7 @@
 #include "settings/registry_ops.h"
 #include "settings/settings_globals.h"
 #include "CRegistryTestArea.h"
+#include "support/CSettingsSnapshot.h"
 
 namespace {
 
@@ -42,14 +43,6 @@ protected:
     }
     void TearDown() override {
         SetRegistryOps(nullptr);
-        g_strMainWndPos = m_savedPos;
-        g_HostHistory.RemoveAll();
-        g_HostHistory.AddTail(m_savedHistory);
-        g_dwPingIntervalMS = m_savedInterval;
-        g_dwPingTimeoutMS = m_savedTimeout;
-        g_bReverseDNS = m_savedDns;
-        g_bExportIcons = m_savedIcons;
-        g_dwMaxTTL = m_savedTtl;
     }
 
     // Writes one raw value into the settings key (creating it).
@@ -74,17 +67,10 @@ protected:
         return number;
     }
 
+    CSettingsSnapshot m_saved;
     CRegistryTestArea m_area;
     CNPersistentStore m_store;
     SRegistryOps m_ops;
-    CString m_savedPos = g_strMainWndPos;
-    CNTokenList m_savedHistory;
-    DWORD m_savedInterval = g_dwPingIntervalMS, m_savedTimeout = g_dwPingTimeoutMS;
-    int m_savedDns = g_bReverseDNS, m_savedIcons = g_bExportIcons;
-    DWORD m_savedTtl = g_dwMaxTTL;
-
-public:
-    Settings() { m_savedHistory.AddTail(g_HostHistory); }
 };
 
 } // namespace

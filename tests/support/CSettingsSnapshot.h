@@ -1,0 +1,34 @@
+// Keeps the user settings a test changes: taken when the test object is built, put back when
+// it goes, so the next test starts from the same settings.
+#pragma once
+
+#include "foundation/CNTokenList.h"
+#include "settings/settings_globals.h"
+
+class CSettingsSnapshot {
+public:
+    CSettingsSnapshot() { m_history.AddTail(g_HostHistory); }
+    ~CSettingsSnapshot() {
+        g_dwPingIntervalMS = m_interval;
+        g_dwPingTimeoutMS = m_timeout;
+        g_bReverseDNS = m_reverseDns;
+        g_bExportIcons = m_exportIcons;
+        g_dwMaxTTL = m_maxTtl;
+        g_strMainWndPos = m_placement;
+        g_HostHistory.RemoveAll();
+        g_HostHistory.AddTail(m_history);
+        g_bSaveSettings = m_save;
+    }
+    CSettingsSnapshot(const CSettingsSnapshot&) = delete;
+    CSettingsSnapshot& operator=(const CSettingsSnapshot&) = delete;
+
+private:
+    DWORD m_interval = g_dwPingIntervalMS;
+    DWORD m_timeout = g_dwPingTimeoutMS;
+    int m_reverseDns = g_bReverseDNS;
+    int m_exportIcons = g_bExportIcons;
+    DWORD m_maxTtl = g_dwMaxTTL;
+    CString m_placement = g_strMainWndPos;
+    CNTokenList m_history;
+    BOOL m_save = g_bSaveSettings;
+};
