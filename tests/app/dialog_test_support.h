@@ -2,15 +2,35 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <vector>
 
+#include "app/CHopwatchApp.h"
+#include "settings/settings_globals.h"
 #include "support/CFakeHopwatchNetwork.h"
 #include "support/test_datagrams.h"
 #include "ui/ui_message_box.h"
+
+// Once per test suite: the common controls and the program icons the main dialog uses.
+inline void PrepareDialogTests() {
+    INITCOMMONCONTROLSEX icc = {sizeof(icc), 0xFF};
+    ::InitCommonControlsEx(&icc);
+    LoadProgramIcons(::GetModuleHandleW(nullptr));
+}
+
+// Settings for a short test run: no history, no DNS worker (names come only from the test), one
+// probe a second with a 2 s time-out, at most 4 hops.
+inline void UseTestRunSettings() {
+    g_HostHistory.RemoveAll();
+    g_bReverseDNS = 0;
+    g_dwPingIntervalMS = 1000;
+    g_dwPingTimeoutMS = 2000;
+    g_dwMaxTTL = 4;
+}
 
 // Dispatches the queued messages of this thread, at most maxMessages of them.
 inline void PumpMessages(int maxMessages = 10000) {

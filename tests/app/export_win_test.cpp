@@ -65,9 +65,7 @@ CString ReadReport(const CString& path) {
 class ExportDialog : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES};
-        ::InitCommonControlsEx(&icc);
-        LoadProgramIcons(::GetModuleHandleW(nullptr));
+        PrepareDialogTests();
         if (!g_OwnVersionInfo.HasFixedInfo())
             g_OwnVersionInfo.ReadOwnModule();
     }

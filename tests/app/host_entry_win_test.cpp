@@ -66,18 +66,10 @@ public:
 
 class HostEntry : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        INITCOMMONCONTROLSEX icc = {sizeof(icc), 0xFF};
-        ::InitCommonControlsEx(&icc);
-        LoadProgramIcons(::GetModuleHandleW(nullptr));
-    }
+    static void SetUpTestSuite() { PrepareDialogTests(); }
 
     void SetUp() override {
-        g_HostHistory.RemoveAll();
-        g_bReverseDNS = 0; // no DNS worker: names come only from the test
-        g_dwPingIntervalMS = 1000;
-        g_dwPingTimeoutMS = 2000;
-        g_dwMaxTTL = 4;
+        UseTestRunSettings();
         m_net.target = kTarget;
         m_net.local = TestIp(192, 0, 2, 100);
         m_net.route = {kRouter1, kRouter2};

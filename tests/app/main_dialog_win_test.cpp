@@ -30,19 +30,11 @@ struct SControl {
 
 class MainDialog : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        INITCOMMONCONTROLSEX icc = {sizeof(icc), 0xFF};
-        ::InitCommonControlsEx(&icc);
-        LoadProgramIcons(::GetModuleHandleW(nullptr));
-    }
+    static void SetUpTestSuite() { PrepareDialogTests(); }
 
     void SetUp() override {
-        g_HostHistory.RemoveAll();
+        UseTestRunSettings();
         g_strMainWndPos.clear();
-        g_bReverseDNS = 0; // no DNS worker: the run is exactly the ping worker's life
-        g_dwPingIntervalMS = 1000;
-        g_dwPingTimeoutMS = 2000;
-        g_dwMaxTTL = 4;
         m_net.target = TestIp(192, 0, 2, 1);
         m_net.local = TestIp(192, 0, 2, 100);
     }
