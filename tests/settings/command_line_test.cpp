@@ -5,6 +5,7 @@
 #include "settings/CHopwatchCommandLine.h"
 #include "settings/command_line_rules.h"
 #include "settings/settings_globals.h"
+#include "support/CSettingsSnapshot.h"
 
 namespace {
 
@@ -12,18 +13,8 @@ namespace {
 class CommandLine : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_history.AddTail(g_HostHistory);
         g_HostHistory.RemoveAll();
         g_bSaveSettings = TRUE;
-    }
-    void TearDown() override {
-        g_dwPingIntervalMS = m_interval;
-        g_dwPingTimeoutMS = m_timeout;
-        g_dwMaxTTL = m_ttl;
-        g_bReverseDNS = m_dns;
-        g_bSaveSettings = m_save;
-        g_HostHistory.RemoveAll();
-        g_HostHistory.AddTail(m_history);
     }
     // TakeCommandLine and, when it found tokens, Process.
     BOOL Run(LPCWSTR text) {
@@ -34,12 +25,9 @@ protected:
         return TRUE;
     }
 
+    CSettingsSnapshot m_saved;
     CHopwatchCommandLine m_line;
     BOOL m_hostGiven = FALSE;
-    DWORD m_interval = g_dwPingIntervalMS, m_timeout = g_dwPingTimeoutMS, m_ttl = g_dwMaxTTL;
-    int m_dns = g_bReverseDNS;
-    BOOL m_save = g_bSaveSettings;
-    CNTokenList m_history;
 };
 
 const wchar_t kUsage[] = L"Usage:\r\n"
@@ -102,6 +90,7 @@ TEST_F(CommandLine, EveryHostMovesToTheHeadOfTheHistoryAndTheLastOneStarts) {
 
 TEST_F(CommandLine, BadValuesAndOptionsEachAddOneErrorAndStopTheStart) {
     const DWORD ttl = g_dwMaxTTL, timeout = g_dwPingTimeoutMS;
+    const int dns = g_bReverseDNS;
     ASSERT_TRUE(Run(L"/ttl 0 /ttl 257 /int /dns /to -5 /HELP /x 192.0.2.9 /int 250"));
     EXPECT_EQ(m_line.GetErrors().Join(L"|"),
               L"Error: invalid command line TTL value \"0\"|"
@@ -112,7 +101,7 @@ TEST_F(CommandLine, BadValuesAndOptionsEachAddOneErrorAndStopTheStart) {
               L"Error: unrecognized command line option \"/x\"");
     EXPECT_EQ(g_dwMaxTTL, ttl);
     EXPECT_EQ(g_dwPingTimeoutMS, timeout);
-    EXPECT_EQ(g_bReverseDNS, m_dns);     // "/dns" was taken as the value of /int
+    EXPECT_EQ(g_bReverseDNS, dns);       // "/dns" was taken as the value of /int
     EXPECT_EQ(g_dwPingIntervalMS, 250u); // values accepted around the bad ones stay
     EXPECT_EQ(g_HostHistory.Join(L","), L"192.0.2.9");
     EXPECT_FALSE(m_line.ShouldStart());
