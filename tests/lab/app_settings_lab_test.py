@@ -8,8 +8,8 @@ import sys
 import tempfile
 import time
 
-ROOT = os.environ.get("HOPWATCH_ROOT", os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..")))
-LAB = os.path.join(ROOT, "tests", "lab", "hoplab.sh")
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from lab_support import ROOT, check, lab, lab_info, results  # noqa: E402,F401
 BUILD = os.environ.get("HOPWATCH_WINDOWS_BUILD", os.path.join(ROOT, "build", "windows"))
 APP = os.path.join(BUILD, "hopwatch.exe")
 PROBE = os.path.join(BUILD, "window_probe.exe")
@@ -31,19 +31,6 @@ USAGE = ("Usage:\r\nhopwatch.exe <options> <host_or_IP> [</save>] [</nostart>]\r
          "/nodns ................... disbles reverse host name lookup\r\n"
          "/save .................... stores these new options in registry\r\n"
          "/nostart ................. does not auto-start pingin the host\r\n")
-
-results = {"passed": 0, "failed": 0}
-
-
-def check(ok, what, detail=""):
-    results["passed" if ok else "failed"] += 1
-    print(("ok - " if ok else "not ok - ") + what + ("" if ok or not detail else f"\n    {detail}"))
-    sys.stdout.flush()
-    return ok
-
-
-def lab(*args):
-    return subprocess.run([LAB, *args], check=True, capture_output=True, text=True, timeout=120).stdout
 
 
 def wine_env():
@@ -191,11 +178,7 @@ def main():
         return 1
     try:
         lab("up", "chain", "3")
-        info = {}
-        for line in lab("info").splitlines():
-            if "=" in line:
-                key, value = line.split("=", 1)
-                info[key] = value.strip().strip("'\"")
+        info = lab_info()
         stop_wine()
         scenario(info["LAB_TARGET_ADDR"] if "LAB_TARGET_ADDR" in info else info["LAB_HOP_3"])
     except Exception as e:  # a broken step is a failure, and the lab still goes down

@@ -8,40 +8,14 @@ import subprocess
 import sys
 import time
 
-ROOT = os.environ.get("HOPWATCH_ROOT", os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..")))
-LAB = os.path.join(ROOT, "tests", "lab", "hoplab.sh")
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from lab_support import ROOT, check, lab, lab_info, results  # noqa: E402,F401
 NATIVE = os.path.join(os.environ.get("HOPWATCH_NATIVE_BUILD", os.path.join(ROOT, "build", "native")), "hopwatch-console")
 WINDOWS = os.path.join(os.environ.get("HOPWATCH_WINDOWS_BUILD", os.path.join(ROOT, "build", "windows")), "hopwatch-console.exe")
 TSAN = os.path.join(os.environ.get("HOPWATCH_TSAN_BUILD", os.path.join(ROOT, "build", "native-tsan")), "hopwatch-console")
 WINE_RUN = os.path.join(ROOT, "scripts", "wine-run.sh")
 # The Wine server must run inside the client namespace, so the lab gets a prefix of its own.
 WINE_PREFIX = os.environ.get("HOPWATCH_LAB_WINEPREFIX", "/tmp/hopwatch-wine-lab")
-
-results = {"passed": 0, "failed": 0}
-
-
-def check(ok, what, detail=""):
-    if ok:
-        results["passed"] += 1
-        print(f"ok - {what}")
-    else:
-        results["failed"] += 1
-        print(f"not ok - {what}" + (f"\n    {detail}" if detail else ""))
-    sys.stdout.flush()
-    return ok
-
-
-def lab(*args):
-    return subprocess.run([LAB, *args], check=True, capture_output=True, text=True, timeout=120).stdout
-
-
-def lab_info():
-    info = {}
-    for line in lab("info").splitlines():
-        if "=" in line:
-            key, value = line.split("=", 1)
-            info[key] = value.strip().strip("'\"")
-    return info
 
 
 def stop_wine():

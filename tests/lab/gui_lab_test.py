@@ -9,8 +9,8 @@ import subprocess
 import sys
 import time
 
-ROOT = os.environ.get("HOPWATCH_ROOT", os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..")))
-LAB = os.path.join(ROOT, "tests", "lab", "hoplab.sh")
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from lab_support import ROOT, check, lab, lab_info, results  # noqa: E402,F401
 BUILD = os.environ.get("HOPWATCH_WINDOWS_BUILD", os.path.join(ROOT, "build", "windows"))
 EXE = os.path.join(BUILD, "hopwatch.exe")
 PROBE = os.path.join(BUILD, "hopwatch_gui_probe.exe")
@@ -19,28 +19,6 @@ SHOTS = os.path.join(ROOT, "build", "lab-screenshots")
 PREFIX = os.environ.get("HOPWATCH_LAB_GUI_WINEPREFIX", "/tmp/hopwatch-wine-gui-lab")
 DESKTOP = "hopwatch"
 SCREEN = (1024, 768)
-
-results = {"passed": 0, "failed": 0}
-
-
-def check(ok, what, detail=""):
-    results["passed" if ok else "failed"] += 1
-    print(("ok - " if ok else "not ok - ") + what + ("" if ok or not detail else "\n    " + str(detail)[:2000]))
-    sys.stdout.flush()
-    return ok
-
-
-def lab(*args):
-    return subprocess.run([LAB, *args], check=True, capture_output=True, text=True, timeout=120).stdout
-
-
-def lab_info():
-    info = {}
-    for line in lab("info").splitlines():
-        if "=" in line:
-            key, value = line.split("=", 1)
-            info[key] = value.strip().strip("'\"")
-    return info
 
 
 class Display:

@@ -166,11 +166,7 @@ def main():
         return 1
     try:
         app.lab("up", "chain", "3")
-        info = {}
-        for line in app.lab("info").splitlines():
-            if "=" in line:
-                key, value = line.split("=", 1)
-                info[key] = value.strip().strip("'\"")
+        info = app.lab_info()
         app.stop_wine()
         scenario(info)
     except Exception as e:  # a broken step is a failure, and the lab still goes down
