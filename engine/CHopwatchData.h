@@ -90,6 +90,10 @@ public:
     // Sweeps time-outs and sends the next probe (the caller calls it when the probe is due): 0 =
     // sent or nothing to send (stopping, no free slot), else the stored error code.
     DWORD SendProbe();
+    // The ping worker's send when a probe is due: SendProbe, then at once every following probe
+    // that falls due within a quarter of a millisecond, so that fast runs do not sleep and wake
+    // once per probe. Same results as SendProbe.
+    DWORD SendDueProbes();
     // Time between two probes in seconds.
     double GetProbeSpacing() const;
     // Seconds until the next probe is due (0 when due); while stopping, until the oldest pending
@@ -130,6 +134,8 @@ protected:
     // route splits".
     bool AlternativesLeft(DWORD needed);
     DWORD AddAlternative(DWORD follower);
+    // SendProbe, telling whether a probe went out.
+    DWORD SendNextProbe(bool& sent);
     bool PrepareProbe(DWORD& slot, BYTE* buffer, int& length, int& ttl, DWORD& destination);
     void RecordSent(DWORD slot, std::int64_t sendTime);
     void SweepTimeouts(std::int64_t now);

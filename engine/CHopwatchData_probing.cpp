@@ -17,6 +17,15 @@ constexpr DWORD kErrorHostNotFound = 11001;
 constexpr DWORD kLoopbackAddress = 0x7F000001u; // 127.0.0.1, host byte order
 // Highest value the IP time-to-live field holds.
 constexpr int kMaxIpTtl = 255;
+// A probe that falls due this soon after a send goes out in the same wake instead of after a
+// sleep of its own. At a spacing of about 100 us (a 3 ms interval over 30 hops) a sleep and its
+// wake-up cost more CPU than the probe itself; sending the next two or three probes at once
+// saves most of that. A quarter of a millisecond is half of the 0.5 ms by which a probe may
+// stray from its grid time, and far below the spacing of ordinary runs (milliseconds), where
+// the next probe is never this close and every probe keeps its own wake.
+constexpr double kCoalesceSeconds = 0.00025;
+// Bounds one wake's sends when the counter cannot space them (a spacing of 0 ticks).
+constexpr int kMaxProbesPerWake = 64;
 
 // The note of an ordinary reply; a shared empty text so that matching a reply never allocates.
 const CString& EmptyNote() {
@@ -127,7 +136,27 @@ DWORD CHopwatchData::ReceiveReply() {
     return 0;
 }
 
+DWORD CHopwatchData::SendDueProbes() {
+    for (int count = 0; count < kMaxProbesPerWake; ++count) {
+        bool sent = false;
+        const DWORD error = SendNextProbe(sent);
+        if (error != 0 || !sent)
+            return error;
+        // Early, never late: only probes due within the window ride along; the send time
+        // stamped on each is its own, so its round-trip time stays right.
+        if (m_stopRequested.load() != 0 || GetWaitTime() > kCoalesceSeconds)
+            return 0;
+    }
+    return 0;
+}
+
 DWORD CHopwatchData::SendProbe() {
+    bool sent = false;
+    return SendNextProbe(sent);
+}
+
+DWORD CHopwatchData::SendNextProbe(bool& sent) {
+    sent = false;
     BYTE buffer[kIcmpDatagramMax];
     DWORD slot = 0;
     int length = 0;
@@ -147,6 +176,7 @@ DWORD CHopwatchData::SendProbe() {
         return error;
     }
     RecordSent(slot, sendTime);
+    sent = true;
     return 0;
 }
 
