@@ -83,9 +83,10 @@ public:
     // Trims and resolves the target, learns the local address, starts the schedule. FALSE with the
     // resolve error stored (the workers are not asked to stop).
     BOOL ResolveTarget();
-    // Waits for a reply until the next probe is due and processes it: 0 = a datagram was read (a
-    // truncated one is dropped) or a wait capped at 250 ms ended before the probe was due, 258 =
-    // the probe is due, else an error code (stored unless 1359).
+    // Waits for a reply until the next probe is due and processes it and every other datagram
+    // already there: 0 = datagrams were read (truncated ones are dropped) or a wait capped at
+    // 250 ms ended before the probe was due, 258 = the probe is due, else an error code (stored
+    // unless 1359).
     DWORD ReceiveReply();
     // Sweeps time-outs and sends the next probe (the caller calls it when the probe is due): 0 =
     // sent or nothing to send (stopping, no free slot), else the stored error code.

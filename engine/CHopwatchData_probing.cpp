@@ -26,6 +26,9 @@ constexpr int kMaxIpTtl = 255;
 constexpr double kCoalesceSeconds = 0.00025;
 // Bounds one wake's sends when the counter cannot space them (a spacing of 0 ticks).
 constexpr int kMaxProbesPerWake = 64;
+// Bounds the datagrams read in one wake, so that the loop looks at its schedule now and then
+// even under a flood of foreign ICMP.
+constexpr int kMaxRepliesPerWake = 64;
 
 // The note of an ordinary reply; a shared empty text so that matching a reply never allocates.
 const CString& EmptyNote() {
@@ -118,21 +121,29 @@ DWORD CHopwatchData::ReceiveReply() {
         return capped ? 0 : kWaitTimeout;
     if (ready != 1)
         return kErrorUnexpectedCount;
+    // The wait ended at a datagram; those that arrived with it are read in the same wake, each
+    // with its own receive time, rather than with one more wait each. They would be read before
+    // the next send either way, so the order of reads and sends is the same.
     BYTE buffer[kIcmpDatagramMax];
-    const std::int64_t now = m_network->Now();
-    DWORD source = 0;
-    int received = 0;
-    error = m_network->ReceiveFrom(buffer, kIcmpDatagramMax, received, source);
-    // Winsock fails a datagram larger than the buffer with WSAEMSGSIZE and drops its rest. Any
-    // large ICMP packet reaching this computer (a big ping from another host) does that; none of
-    // them answers a probe, so it is dropped like any other foreign datagram.
-    if (error == kErrorMessageTooLong)
-        return 0;
-    if (error != 0) {
-        SetError(error, L"Failed on raw socket recvfrom");
-        return error;
+    for (int count = 0; count < kMaxRepliesPerWake; ++count) {
+        const std::int64_t now = m_network->Now();
+        DWORD source = 0;
+        int received = 0;
+        error = count == 0 ? m_network->ReceiveFrom(buffer, kIcmpDatagramMax, received, source)
+                           : m_network->ReceiveQueued(buffer, kIcmpDatagramMax, received, source);
+        if (count > 0 && error == CHopwatchNetwork::kNothingQueued)
+            break;
+        // Winsock fails a datagram larger than the buffer with WSAEMSGSIZE and drops its rest.
+        // Any large ICMP packet reaching this computer (a big ping from another host) does that;
+        // none of them answers a probe, so it is dropped like any other foreign datagram.
+        if (error == kErrorMessageTooLong)
+            continue;
+        if (error != 0) {
+            SetError(error, L"Failed on raw socket recvfrom");
+            return error;
+        }
+        ProcessReply(buffer, received, now, source);
     }
-    ProcessReply(buffer, received, now, source);
     return 0;
 }
 
