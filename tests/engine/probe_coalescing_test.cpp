@@ -149,3 +149,43 @@ TEST(ProbeCoalescingThreaded, EveryCoalescedProbeIsMatched) {
     }
     EXPECT_EQ(sent, run.net.Sent().size());
 }
+
+// Replies that are there together are read in one wake, each with its own receive time; a
+// datagram too large for the buffer is skipped without ending the drain, one that arrives later
+// waits for a wake of its own, and a failing read is stored like the first read's.
+TEST_F(ProbeCoalescingTest, OneWakeReadsEveryReplyThatIsThere) {
+    ASSERT_TRUE(data.BeginRun(L"198.51.100.9", 1000, 5000, 30, 0));
+    const DWORD slots[4] = {data.ProbeHop(1), data.ProbeHop(2), data.ProbeHop(3), data.ProbeHop(4)};
+    const std::int64_t sentAt = net.Now();
+    net.Advance(40);
+    net.QueueDatagram(MakeIcmpError(11, 0, Id(), slots[0]), kTestX);
+    net.QueueDatagram(std::vector<BYTE>(5000, 0), kTestY); // larger than the 4096-byte buffer
+    net.QueueDatagram(MakeIcmpError(11, 0, Id(), slots[1]), kTestY);
+    net.QueueDatagram(MakeIcmpError(11, 0, Id(), slots[2]), kTestZ);
+    net.QueueDatagramAt(MakeEchoReply(Id(), slots[3]), kTestTarget, net.Now() + 30);
+    const int waits = net.waits;
+    EXPECT_EQ(data.ReceiveReply(), 0u);
+    EXPECT_EQ(net.waits, waits + 1);
+    EXPECT_EQ(net.truncated, 1);
+    for (DWORD hop = 1; hop <= 4; ++hop) {
+        SCOPED_TRACE(hop);
+        SHopwatchHost host;
+        ASSERT_TRUE(data.GetRow(static_cast<int>(hop), host, 0xFFFFFFFF, TRUE));
+        EXPECT_EQ(host.received, hop < 4 ? 1u : 0u);
+        if (hop < 4)
+            EXPECT_DOUBLE_EQ(host.lastRtt, 40e-6);
+    }
+    EXPECT_EQ(data.ReceiveReply(), 0u); // the wait ends at the echo reply, 30 us on
+    SHopwatchHost target;
+    ASSERT_TRUE(data.GetRow(4, target, 0xFFFFFFFF, TRUE));
+    EXPECT_EQ(target.received, 1u);
+    EXPECT_DOUBLE_EQ(target.lastRtt, 70e-6);
+    EXPECT_EQ(net.Now(), sentAt + 70);
+
+    net.QueueDatagram(MakeEchoReply(Id(), 999), kTestTarget);
+    net.QueueDatagram(MakeEchoReply(Id(), 998), kTestTarget);
+    net.receiveFault = {10054, 1, 1}; // the second read fails
+    EXPECT_EQ(data.ReceiveReply(), 10054u);
+    EXPECT_EQ(data.GetLastErrorCode(), 10054u);
+    EXPECT_EQ(data.GetErrorText(), L"Failed on raw socket recvfrom");
+}
