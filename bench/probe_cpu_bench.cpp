@@ -38,11 +38,14 @@ struct SRunFigures {
     unsigned long received = 0;
     unsigned long lost = 0;
     DWORD hops = 0;
+    long sleeps = 0; // voluntary context switches of the process during the run
 };
 
 // One run of the engine at the given settings for the given time, stopped gracefully.
 bool RunHopwatch(const char* target, double seconds, SRunFigures& figures) {
     CHopwatchData data;
+    rusage usage0{};
+    getrusage(RUSAGE_SELF, &usage0);
     const double cpu0 = SelfCpuSeconds();
     const auto start = std::chrono::steady_clock::now();
     if (!data.Start(FromUtf8(target))) {
@@ -58,6 +61,10 @@ bool RunHopwatch(const char* target, double seconds, SRunFigures& figures) {
     figures.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     figures.cpu = SelfCpuSeconds() - cpu0;
+    rusage usage1{};
+    getrusage(RUSAGE_SELF, &usage1);
+    // The main thread adds only the few sleeps of its own waiting above.
+    figures.sleeps = usage1.ru_nvcsw - usage0.ru_nvcsw;
     figures.hops = data.GetHopCount();
     for (int row = 0; row < static_cast<int>(data.GetVisibleRows()); ++row) {
         SHopwatchHost host;
@@ -194,13 +201,16 @@ int main(int argc, char** argv) {
     } else {
         std::printf("ping CPU: not measured (ping did not run)\n");
     }
-    // A paced probe sleeps once before it is sent; ping at full speed never sleeps.
+    // Paced probes sleep between sends (several due-soon probes share one wake); ping at full
+    // speed never sleeps. What the sleeps cost: their count times the CPU of one timed wait.
     const double wait = TimedWaitMicroseconds(100);
-    std::printf("one timed wait of 100 us (the sleep before each paced probe): %.2f us CPU\n",
-                wait);
+    const double sleepsPerProbe = run.sent ? static_cast<double>(run.sleeps) / run.sent : 0.0;
+    std::printf("one timed wait of 100 us: %.2f us CPU; sleeps per probe: %.2f (%ld voluntary "
+                "context switches)\n",
+                wait, sleepsPerProbe, run.sleeps);
     if (pinged && pingCpu > 0)
-        std::printf("ratio hopwatch / ping without that wait: %.2f\n",
-                    (perProbe - wait) / (pingCpu / pingPackets * 1e6));
+        std::printf("ratio hopwatch / ping without the sleeps: %.2f\n",
+                    (perProbe - sleepsPerProbe * wait) / (pingCpu / pingPackets * 1e6));
     // What the resident memory is: the program and its libraries before the run, the slot table
     // (written at every start), and the history rings as far as outcomes were written into them;
     // the rings of hops beyond the route and of alternatives that never appeared take none.

@@ -27,6 +27,10 @@ public:
     virtual int WaitReadable(long seconds, long microseconds, DWORD& error) = 0;
     // Reads one datagram, IP header included. 0 or the socket error code.
     virtual DWORD ReceiveFrom(BYTE* buffer, int capacity, int& received, DWORD& source) = 0;
+    // ReceiveFrom for a datagram that has already arrived; never waits: kNothingQueued when
+    // none has. Lets one wake read every reply that is there.
+    virtual DWORD ReceiveQueued(BYTE* buffer, int capacity, int& received, DWORD& source) = 0;
+    static constexpr DWORD kNothingQueued = 10035; // WSAEWOULDBLOCK
 
     // Performance counter ticks and their frequency per second (0 when there is no counter).
     virtual std::int64_t Now() = 0;

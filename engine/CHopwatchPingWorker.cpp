@@ -20,7 +20,7 @@ DWORD CHopwatchPingWorker::Run() {
             continue;
         if (result != CHopwatchData::kWaitTimeout)
             break;
-        result = m_data->SendProbe();
+        result = m_data->SendDueProbes();
         if (result != 0)
             break;
     }

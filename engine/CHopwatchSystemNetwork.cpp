@@ -42,6 +42,12 @@ DWORD CHopwatchSystemNetwork::ReceiveFrom(BYTE* buffer, int capacity, int& recei
     return PlatformIcmpReceiveFrom(m_socket, buffer, capacity, received, source);
 }
 
+DWORD CHopwatchSystemNetwork::ReceiveQueued(BYTE* buffer, int capacity, int& received,
+                                            DWORD& source) {
+    static_assert(kNothingQueued == kPlatformIcmpNothingQueued);
+    return PlatformIcmpReceiveQueued(m_socket, buffer, capacity, received, source);
+}
+
 std::int64_t CHopwatchSystemNetwork::Now() {
     return PlatformPerfCounter();
 }

@@ -19,6 +19,7 @@ public:
     DWORD SendTo(const BYTE* message, int length, DWORD address) override;
     int WaitReadable(long seconds, long microseconds, DWORD& error) override;
     DWORD ReceiveFrom(BYTE* buffer, int capacity, int& received, DWORD& source) override;
+    DWORD ReceiveQueued(BYTE* buffer, int capacity, int& received, DWORD& source) override;
     std::int64_t Now() override;
     std::int64_t Frequency() override;
     DWORD ProcessId() override;

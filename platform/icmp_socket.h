@@ -25,3 +25,9 @@ int PlatformIcmpWaitReadable(PlatformSocket socket, long seconds, long microseco
 // Reads one datagram with its IP header; source gets the sender in network byte order.
 DWORD PlatformIcmpReceiveFrom(PlatformSocket socket, BYTE* buffer, int capacity, int& received,
                               DWORD& source);
+// Returned by PlatformIcmpReceiveQueued when no datagram is waiting (WSAEWOULDBLOCK's value).
+constexpr DWORD kPlatformIcmpNothingQueued = 10035;
+// PlatformIcmpReceiveFrom for a datagram that is already waiting; never blocks:
+// kPlatformIcmpNothingQueued when there is none.
+DWORD PlatformIcmpReceiveQueued(PlatformSocket socket, BYTE* buffer, int capacity, int& received,
+                                DWORD& source);

@@ -81,18 +81,31 @@ int PlatformIcmpWaitReadable(PlatformSocket socket, long seconds, long microseco
     }
 }
 
-DWORD PlatformIcmpReceiveFrom(PlatformSocket socket, BYTE* buffer, int capacity, int& received,
-                              DWORD& source) {
+static DWORD Receive(PlatformSocket socket, int flags, BYTE* buffer, int capacity, int& received,
+                     DWORD& source) {
     sockaddr_in from;
     std::memset(&from, 0, sizeof from);
     socklen_t fromLength = sizeof from;
-    ssize_t count = ::recvfrom(Fd(socket), buffer, static_cast<size_t>(capacity), 0,
+    ssize_t count = ::recvfrom(Fd(socket), buffer, static_cast<size_t>(capacity), flags,
                                reinterpret_cast<sockaddr*>(&from), &fromLength);
     if (count < 0) {
         received = 0;
+        if (errno == EAGAIN || errno == EWOULDBLOCK)
+            return (flags & MSG_DONTWAIT) != 0 ? kPlatformIcmpNothingQueued : LastError();
         return LastError();
     }
     received = static_cast<int>(count);
     source = from.sin_addr.s_addr;
     return 0;
+}
+
+DWORD PlatformIcmpReceiveFrom(PlatformSocket socket, BYTE* buffer, int capacity, int& received,
+                              DWORD& source) {
+    return Receive(socket, 0, buffer, capacity, received, source);
+}
+
+// MSG_DONTWAIT makes this one call non-blocking; the socket itself stays blocking.
+DWORD PlatformIcmpReceiveQueued(PlatformSocket socket, BYTE* buffer, int capacity, int& received,
+                                DWORD& source) {
+    return Receive(socket, MSG_DONTWAIT, buffer, capacity, received, source);
 }

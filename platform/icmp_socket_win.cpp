@@ -71,3 +71,18 @@ DWORD PlatformIcmpReceiveFrom(PlatformSocket socket, BYTE* buffer, int capacity,
     source = from.sin_addr.s_addr;
     return 0;
 }
+
+// Winsock has no per-call non-blocking flag; a select that does not wait says whether a datagram
+// is there, so a blocking socket never blocks here.
+DWORD PlatformIcmpReceiveQueued(PlatformSocket socket, BYTE* buffer, int capacity, int& received,
+                                DWORD& source) {
+    DWORD error = 0;
+    const int ready = PlatformIcmpWaitReadable(socket, 0, 0, error);
+    if (ready < 0)
+        return error;
+    if (ready == 0) {
+        received = 0;
+        return kPlatformIcmpNothingQueued;
+    }
+    return PlatformIcmpReceiveFrom(socket, buffer, capacity, received, source);
+}

@@ -36,6 +36,10 @@ public:
     int WaitReadable(long seconds, long microseconds, DWORD& error) override;
     // Like Winsock, a datagram larger than the buffer fills it, is dropped and fails with 10040.
     DWORD ReceiveFrom(BYTE* buffer, int capacity, int& received, DWORD& source) override;
+    // The scripted socket never blocks: ReceiveFrom already says when nothing has arrived.
+    DWORD ReceiveQueued(BYTE* buffer, int capacity, int& received, DWORD& source) override {
+        return ReceiveFrom(buffer, capacity, received, source);
+    }
     std::int64_t Now() override;
     std::int64_t Frequency() override { return frequency; }
     DWORD ProcessId() override { return processId; }
