@@ -41,7 +41,8 @@ inline void PumpMessages(int maxMessages = 10000) {
     }
 }
 
-// Answers every message box with IDOK and records what it would have shown.
+// Answers every message box with IDOK, or the button a test chose, and records what it would
+// have shown.
 class CRecordedBoxes {
 public:
     struct SBox {
@@ -54,13 +55,14 @@ public:
         SetUiMessageBoxHandler(
             [this](HWND, const CString& text, const CString& caption, UINT type) {
                 m_boxes.push_back(SBox{text, caption, type});
-                return IDOK;
+                return m_answer;
             });
     }
     ~CRecordedBoxes() { SetUiMessageBoxHandler({}); }
     CRecordedBoxes(const CRecordedBoxes&) = delete;
     CRecordedBoxes& operator=(const CRecordedBoxes&) = delete;
 
+    void Answer(int button) { m_answer = button; }
     const std::vector<SBox>& Boxes() const { return m_boxes; }
     int CountCaption(const CString& caption) const {
         int count = 0;
@@ -70,6 +72,7 @@ public:
     }
 
 private:
+    int m_answer = IDOK;
     std::vector<SBox> m_boxes;
 };
 

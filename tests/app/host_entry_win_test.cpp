@@ -26,33 +26,6 @@ const DWORD kTarget = TestIp(192, 0, 2, 1);
 const DWORD kRouter1 = TestIp(198, 51, 100, 1);
 const DWORD kRouter2 = TestIp(198, 51, 100, 2);
 
-// Answers every box with a chosen button and records what it would have shown.
-class CAnsweredBoxes {
-public:
-    struct SBox {
-        CString text;
-        CString caption;
-        UINT type;
-    };
-    CAnsweredBoxes() {
-        SetUiMessageBoxHandler(
-            [this](HWND, const CString& text, const CString& caption, UINT type) {
-                m_boxes.push_back(SBox{text, caption, type});
-                return m_answer;
-            });
-    }
-    ~CAnsweredBoxes() { SetUiMessageBoxHandler({}); }
-    CAnsweredBoxes(const CAnsweredBoxes&) = delete;
-    CAnsweredBoxes& operator=(const CAnsweredBoxes&) = delete;
-
-    void Answer(int button) { m_answer = button; }
-    const std::vector<SBox>& Boxes() const { return m_boxes; }
-
-private:
-    int m_answer = IDOK;
-    std::vector<SBox> m_boxes;
-};
-
 // The held network whose resolver also knows the second router by its dotted address.
 class CRouteNetwork : public CHeldNetwork {
 public:
@@ -154,7 +127,7 @@ protected:
     }
 
     CSettingsSnapshot m_saved;
-    CAnsweredBoxes m_boxes;
+    CRecordedBoxes m_boxes;
     CRouteNetwork m_net;
     std::unique_ptr<CHopwatchDlg> m_dlg;
 };
@@ -201,7 +174,7 @@ TEST_F(HostEntry, TheQuestionNamesTheHopWhenItHasAName) {
     EXPECT_EQ(L"Ping 198.51.100.1\r\ninstead ?", m_boxes.Boxes()[0].text);
     EXPECT_EQ(L"Ping 198.51.100.1\r\n(a.k.a. r1.example)\r\ninstead ?", m_boxes.Boxes()[1].text);
     EXPECT_EQ(L"Ping 198.51.100.2\r\ninstead ?", m_boxes.Boxes()[2].text);
-    for (const CAnsweredBoxes::SBox& box : m_boxes.Boxes()) {
+    for (const CRecordedBoxes::SBox& box : m_boxes.Boxes()) {
         EXPECT_EQ(L"Please confirm", box.caption);
         EXPECT_EQ(static_cast<UINT>(MB_OKCANCEL), box.type & MB_TYPEMASK);
         EXPECT_EQ(static_cast<UINT>(MB_ICONQUESTION), box.type & MB_ICONMASK);
