@@ -88,6 +88,18 @@ protected:
 private:
     void SetupResultsList();
     void UpdateStartButton(const CString& hostText);
+    // Puts host on the bar and starts the engine on it; a failure is shown in the start error
+    // box. Used by Start, the command line and the double-click restart.
+    void StartRun(const CString& host);
+
+    // Keyboard focus (CHopwatchDlg_focus_win.cpp). Disabling or hiding the control that has the
+    // focus would leave it nowhere, and Escape, Enter and Tab would reach nothing: these move it
+    // first, as the dialog's own navigation would, to Start/Stop while that is enabled, else to
+    // the results list, and back to Start/Stop once that is enabled again.
+    void EnableControl(CWnd& control, BOOL enable);
+    void ShowControl(CWnd& control, BOOL show);
+    void MoveFocusFrom(const CWnd& control);
+    void ReturnParkedFocus();
 
     CResizableControls m_layout;
     CTimerForWnd m_refreshTimer;
@@ -101,7 +113,8 @@ private:
     CString m_commandLineText;
     CNTokenList m_pendingTokens;
     DWORD m_lastRunning = 0;
-    BOOL m_runStarted = FALSE; // Start succeeded; not yet looked at by UpdateRunState
+    BOOL m_runStarted = FALSE;  // Start succeeded; not yet looked at by UpdateRunState
+    BOOL m_focusParked = FALSE; // the focus waits on the list until Start/Stop is enabled again
     CHopwatchData m_data;
     DWORD m_lastAutoSizeTick;
     int m_lastTitleVersion = 0;

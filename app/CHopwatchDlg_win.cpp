@@ -63,6 +63,9 @@ BOOL CHopwatchDlg::OnInitDialog() {
     FillHostCombo(m_hostCombo);
     m_hostCombo.SetCurSel(0);
     UpdateStartButton();
+    // Enter in the host box starts the run. Of the template's default buttons the dialog manager
+    // would otherwise take the last, Export.
+    SendMessage(DM_SETDEFID, IDC_START);
 
     m_progress.SetRange32(0, kRunProgressRange);
     m_progress.SetPos(0);
@@ -173,7 +176,7 @@ void CHopwatchDlg::FillHostCombo(CComboBox& combo) {
 
 void CHopwatchDlg::OnStartStop() {
     if (m_data.IsRunning()) {
-        m_startButton.EnableWindow(FALSE);
+        EnableControl(m_startButton, FALSE);
         m_startButton.SetWindowText(kStoppingButtonText);
         m_data.RequestStop();
     } else {
@@ -181,16 +184,20 @@ void CHopwatchDlg::OnStartStop() {
         PushHostHistory(g_HostHistory, host);
         FillHostCombo(m_hostCombo);
         m_hostCombo.SetCurSel(0);
-        m_progress.SetWindowText(host);
-        if (!m_data.Start(host)) {
-            UiMessageBox(m_hWnd, StartFailureText(m_data.GetLastErrorCode()),
-                         L"Error starting raw socket", MB_OK | MB_ICONERROR);
-        } else {
-            m_runStarted = TRUE;
-        }
+        StartRun(host);
     }
     m_progress.SetPos(0);
     UpdateRunState();
+}
+
+void CHopwatchDlg::StartRun(const CString& host) {
+    m_progress.SetWindowText(host);
+    if (!m_data.Start(host)) {
+        UiMessageBox(m_hWnd, StartFailureText(m_data.GetLastErrorCode()),
+                     L"Error starting raw socket", MB_OK | MB_ICONERROR);
+    } else {
+        m_runStarted = TRUE;
+    }
 }
 
 void CHopwatchDlg::UpdateRunState() {
@@ -214,11 +221,11 @@ void CHopwatchDlg::UpdateRunState() {
             m_stopTime = now;
         }
         SRunStateControls controls = RunStateControls(running);
-        m_startButton.EnableWindow(FALSE);
-        m_hostCombo.EnableWindow(controls.comboEnabled);
-        m_hostCombo.ShowWindow(controls.comboShown ? SW_SHOW : SW_HIDE);
-        m_progress.ShowWindow(controls.progressShown ? SW_SHOW : SW_HIDE);
-        m_optionsButton.EnableWindow(controls.optionsEnabled);
+        EnableControl(m_startButton, FALSE);
+        EnableControl(m_hostCombo, controls.comboEnabled);
+        ShowControl(m_hostCombo, controls.comboShown);
+        ShowControl(m_progress, controls.progressShown);
+        EnableControl(m_optionsButton, controls.optionsEnabled);
         m_startButton.SetWindowText(controls.startText);
         DWORD error = m_data.GetLastErrorCode();
         if (!running && error != 0) {
@@ -226,6 +233,7 @@ void CHopwatchDlg::UpdateRunState() {
                          L"Error pinging target", MB_OK | MB_ICONERROR);
         }
         m_startButton.EnableWindow(TRUE);
+        ReturnParkedFocus();
         m_lastTitleVersion = 0;
     }
     if (running) {
@@ -240,7 +248,7 @@ void CHopwatchDlg::UpdateRunState() {
                 StoppingProgressPosition(m_data.GetTimeoutMs(), m_data.GetPendingTimeLeft()));
         }
     }
-    m_exportButton.EnableWindow(m_resultsList.GetItemCount() > 0);
+    EnableControl(m_exportButton, m_resultsList.GetItemCount() > 0);
 }
 
 BOOL CHopwatchDlg::RefreshList() {

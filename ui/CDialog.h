@@ -35,6 +35,11 @@ public:
     BOOL ShowItem(int id, int show) { return ::ShowWindow(GetDlgItem(id), show); }
     void SetItemText(int id, const CString& text) { ::SetDlgItemTextW(m_hWnd, id, text.c_str()); }
     CString GetItemText(int id) const;
+    // Moves the keyboard focus to control as the dialog's own navigation does (WM_NEXTDLGCTL):
+    // the default button follows and an edit's text is selected.
+    void GotoDlgCtrl(HWND control) {
+        SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    }
 
     // The module whose resources the dialogs are loaded from (the process's .exe by default).
     static void SetResourceInstance(HINSTANCE instance) { ms_instance = instance; }
