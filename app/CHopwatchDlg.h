@@ -100,6 +100,8 @@ private:
     void ShowControl(CWnd& control, BOOL show);
     void MoveFocusFrom(const CWnd& control);
     void ReturnParkedFocus();
+    // The focus is on control or inside it (the host box's edit).
+    bool HasFocus(const CWnd& control) const;
 
     CResizableControls m_layout;
     CTimerForWnd m_refreshTimer;

@@ -18,13 +18,17 @@ void CHopwatchDlg::MoveFocusFrom(const CWnd& control) {
     // costs a round trip on some platforms, and this runs for Export at every refresh.
     if (!control.IsWindowEnabled() || (control.GetStyle() & WS_VISIBLE) == 0)
         return;
-    HWND focus = ::GetFocus();
-    if (focus == nullptr || (focus != control.m_hWnd && !::IsChild(control, focus)))
+    if (!HasFocus(control))
         return;
     bool toStart = &control != &m_startButton && m_startButton.IsWindowEnabled() &&
                    (m_startButton.GetStyle() & WS_VISIBLE) != 0;
     GotoDlgCtrl(toStart ? m_startButton : m_resultsList);
     m_focusParked = toStart ? FALSE : TRUE;
+}
+
+bool CHopwatchDlg::HasFocus(const CWnd& control) const {
+    HWND focus = ::GetFocus();
+    return focus != nullptr && (focus == control.m_hWnd || ::IsChild(control, focus));
 }
 
 void CHopwatchDlg::ReturnParkedFocus() {

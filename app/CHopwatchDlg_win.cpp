@@ -171,7 +171,11 @@ void CHopwatchDlg::UpdateStartButton(const CString& hostText) {
 }
 
 void CHopwatchDlg::FillHostCombo(CComboBox& combo) {
+    // The refill disables the box for a moment, which takes the keyboard focus away from it.
+    bool hadFocus = HasFocus(combo);
     FillComboBox(g_HostHistory, combo);
+    if (hadFocus)
+        GotoDlgCtrl(combo);
 }
 
 void CHopwatchDlg::OnStartStop() {

@@ -4,10 +4,6 @@
 namespace {
 template <class CONTROL> void Fill(const CNTokenList& tokens, CONTROL& control) {
     BOOL wasEnabled = control.IsWindowEnabled();
-    // Disabling the control that has the keyboard focus leaves the focus nowhere (Escape, Enter
-    // and Tab would then reach nothing), so such a control gets it back once it is enabled again.
-    HWND focus = wasEnabled ? ::GetFocus() : nullptr;
-    bool hadFocus = focus != nullptr && (focus == control.m_hWnd || ::IsChild(control, focus));
     if (wasEnabled)
         control.EnableWindow(FALSE);
     control.ResetContent();
@@ -15,10 +11,6 @@ template <class CONTROL> void Fill(const CNTokenList& tokens, CONTROL& control) 
         control.AddString(node->m_data);
     if (wasEnabled)
         control.EnableWindow(TRUE);
-    if (hadFocus) {
-        ::SendMessageW(control.GetParent(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control.m_hWnd),
-                       TRUE);
-    }
 }
 } // namespace
 

@@ -7,8 +7,7 @@
 
 // Resets the control's list and adds every token in list order. A control that was enabled is
 // disabled while it is refilled, so the user cannot pick from a half-filled list, and enabled
-// again afterwards; a disabled one stays disabled. A control that had the keyboard focus has it
-// again afterwards.
+// again afterwards; a disabled one stays disabled.
 void FillComboBox(const CNTokenList& tokens, CComboBox& combo);
 void FillListBox(const CNTokenList& tokens, CListBox& list);
 // Replaces the tokens by the texts of all list box items, in order.
