@@ -5,6 +5,7 @@
 #include "app/window_placement.h"
 #include "foundation/blank_set.h"
 #include "resources/resource_ids.h"
+#include "results/history_graph.h"
 #include "results/list_columns.h"
 #include "results/run_state_view.h"
 #include "settings/host_history.h"
@@ -20,6 +21,8 @@ const UINT CHopwatchDlg::ms_cnCmdLineMsgID =
 namespace {
 // Double buffering, full-row selection and grid lines.
 constexpr DWORD kResultsExtendedStyle = 0x00010021;
+// The row images of bitmap 130 at 96 dpi: 16 x 16 pixels.
+constexpr int kRowImageSize = 16;
 // Room beside a header's text: the header's margins and its sort-arrow gap.
 constexpr int kHeaderPadding = 16;
 } // namespace
@@ -93,8 +96,7 @@ BOOL CHopwatchDlg::OnInitDialog() {
 void CHopwatchDlg::SetupResultsList() {
     m_resultsList.SetExtendedStyle(m_resultsList.GetExtendedStyle() | kResultsExtendedStyle);
     m_resultsList.DeleteAllItems();
-    m_imageList.Create(GetResourceInstance(), IDB_ROW_IMAGES, 16, 8, 0xFFFFFF);
-    m_resultsList.SetImageList(m_imageList, LVSIL_SMALL);
+    ScaleRowImages(GetDpi());
     for (int column = m_resultsList.GetColumnCount() - 1; column >= 0; --column)
         m_resultsList.DeleteColumn(column);
     for (int column = 0; column < kHopwatchColumnCount; ++column) {
@@ -102,6 +104,32 @@ void CHopwatchDlg::SetupResultsList() {
                                    HopwatchColumnRightAligned(column) ? LVCFMT_RIGHT : LVCFMT_LEFT,
                                    -1, column);
     }
+}
+
+void CHopwatchDlg::ScaleRowImages(UINT dpi) {
+    // At 96 dpi the strip is used as it is; above, scaled copies keep pace with the text.
+    CImageList images;
+    if (!images.CreateScaled(GetResourceInstance(), IDB_ROW_IMAGES, kRowImageSize, 8, 0xFFFFFF,
+                             ScaleToDpi(kRowImageSize, static_cast<int>(dpi))))
+        return;
+    m_resultsList.SetImageList(images, LVSIL_SMALL);
+    m_imageList.Attach(images.Detach());
+    m_resultsList.SetGraphScale(GraphScaleForDpi(static_cast<int>(dpi)));
+    m_resultsList.Invalidate(FALSE);
+}
+
+BOOL CHopwatchDlg::OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (msg != WM_DPICHANGED)
+        return FALSE;
+    ScaleRowImages(LOWORD(wParam));
+    // The system's suggestion keeps the window's place on the monitor it moved to; the dialog
+    // manager's own processing follows.
+    const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+    if (suggested != nullptr) {
+        SetWindowPos(nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return FALSE;
 }
 
 BOOL CHopwatchDlg::OnRegisteredMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {

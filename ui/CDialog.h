@@ -76,6 +76,12 @@ protected:
     static INT_PTR DispatchDialogMessage(CDialog* dialog, HWND hWnd, UINT msg, WPARAM wParam,
                                          LPARAM lParam);
 
+    // The dialog's own window, subclassed when it is created: a notification that a subclassed
+    // child answers itself (custom draw, display texts) is answered here, directly. Through the
+    // dialog procedure every answer would be stored in the dialog's result slot, a round trip
+    // to the window system on some platforms for each cell the list view draws.
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
 private:
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
     static BOOL ReturnsDirectly(UINT msg);
