@@ -75,8 +75,14 @@ BOOL CHopwatchDlg::OnInitDialog() {
     m_progress.SetTextColor(::GetSysColor(COLOR_BTNTEXT));
 
     SetupResultsList();
-    if (!g_strMainWndPos.empty())
-        RestorePlacement(g_strMainWndPos, m_hWnd);
+    if (!g_strMainWndPos.empty() && RestorePlacement(g_strMainWndPos, m_hWnd)) {
+        // A placement stored while the text was smaller (a lower dots per inch) would squeeze
+        // the controls: the window is never restored smaller than its template.
+        WINDOWPLACEMENT placement = {};
+        placement.length = sizeof placement;
+        if (GetWindowPlacement(&placement) && m_layout.LimitSizing(&placement.rcNormalPosition))
+            SetWindowPlacement(&placement);
+    }
 
     m_lastAutoSizeTick = ::GetTickCount();
     PostMessage(ms_cnAutoSizeMsgID, 0);

@@ -439,6 +439,15 @@ TEST_F(MainDialog, AStoredPlacementIsRestoredUnlessDamaged) {
     EXPECT_EQ(470, restored.bottom - restored.top);
     Destroy();
 
+    // Stored smaller than the template (as at a lower dots per inch): the template's size.
+    g_strMainWndPos = L"0,1,-1,-1,-1,-1,20,30,120,80";
+    Create();
+    RECT smallest;
+    ::GetWindowRect(m_dlg->m_hWnd, &smallest);
+    EXPECT_EQ(original.right - original.left, smallest.right - smallest.left);
+    EXPECT_EQ(original.bottom - original.top, smallest.bottom - smallest.top);
+    Destroy();
+
     for (const wchar_t* damaged : {L"0,1,-1,-1,-1,-1,20,30,700", L"0,1,-1,-1,x,-1,20,30,700,500"}) {
         g_strMainWndPos = damaged;
         Create();
