@@ -129,11 +129,23 @@ int wmain() {
         host.sent++;
         rows.SetDataVersion(rows.GetDataVersion() + 1);
     });
+    // The largest last reply time moves: every row's "Last RT" cell takes another colour.
+    SHopwatchColumnMaxima maxima;
+    maxima.sent = 1000;
+    maxima.received = 990;
+    maxima.lost = 10;
+    maxima.minRtt = maxima.avgRtt = maxima.maxRtt = 0.150;
+    STiming recolour = Measure(refresher, rows, dialog, 50, [&](int i) {
+        maxima.lastRtt = 0.100 + 0.001 * (i % 40);
+        rows.SetColumnMaxima(maxima);
+        rows.SetDataVersion(rows.GetDataVersion() + 1);
+    });
     std::printf("refresh of %d rows through the real list view, painting included\n", kRows);
     Print("first refresh (inserts every row)", first, 100);
     Print("nothing changed", idle, 1);
     Print("one hop changed, on screen", oneHop, 5);
     Print("one hop changed, off screen", oneHopOff, 5);
+    Print("a column recoloured by its maximum", recolour, 5);
     ::DestroyWindow(dialog.m_hWnd);
     return 0;
 }
