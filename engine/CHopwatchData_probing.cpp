@@ -295,6 +295,7 @@ void CHopwatchData::RecordSent(DWORD slot, std::int64_t sendTime) {
     ++host.version;
     AddToChainHistories(ping.hop, slot, HopwatchNegativeNaN());
     ++m_dataVersion;
+    PushOutcome(slot, kOutcomeSent, sendTime, HopwatchPositiveNaN());
 }
 
 void CHopwatchData::SweepTimeouts(std::int64_t now) {
@@ -313,6 +314,9 @@ void CHopwatchData::SweepTimeouts(std::int64_t now) {
             ++host.version;
             AddToChainHistories(ping.hop, slot, HopwatchPositiveNaN());
             ++m_dataVersion;
+            PushOutcome(slot, kOutcomeLost, ping.time, HopwatchPositiveNaN());
+        } else {
+            PushOutcome(slot, kOutcomeVoid, ping.time, HopwatchPositiveNaN());
         }
         slot = next;
     }
@@ -355,8 +359,15 @@ void CHopwatchData::ProcessReply(const BYTE* buffer, int length, std::int64_t re
     else
         return;
     if (ping.hop >= m_hopCount.load()) {
+        if (!late)
+            PushOutcome(slot, kOutcomeVoid, ping.time, HopwatchPositiveNaN());
         ping.state = kSlotFree;
         return;
     }
+    const EHopwatchOutcomeKind kind =
+        late ? kOutcomeLate : (unreachable ? kOutcomeUnreachable : kOutcomeReply);
+    PushOutcome(slot, kind, ping.time,
+                unreachable ? HopwatchPositiveNaN() : TicksToSeconds(receiveTime - ping.time),
+                responder, unreachable ? reply.code : 0);
     ProcessMatchedReply(slot, late, unreachable, note, responder, receiveTime);
 }
