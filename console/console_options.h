@@ -28,8 +28,9 @@ struct SConsoleOptions {
 
 // Exit codes of hopwatch-console.
 constexpr int kConsoleExitDone = 0;
-constexpr int kConsoleExitFailed = 1; // the run could not start or failed, or a report was not written
-constexpr int kConsoleExitUsage = 2;  // a bad command line
+constexpr int kConsoleExitFailed =
+    1; // the run could not start or failed, or a report was not written
+constexpr int kConsoleExitUsage = 2; // a bad command line
 
 // Parses the arguments (without the program name). Slash options ("/int 500"), short options
 // ("-i 500", "-i500", combined flags as in "-nc 5") and long options ("--interval 500",

@@ -66,8 +66,8 @@ CString FormatRowsCsv(const CHopwatchRowSource& rows, int historyValues) {
             rows.GetRowHistory(r, display);
             out += L',' + HistoryField(display);
         }
-        out += L',' + TimeField(host, kRowTimeStdDev) + L',' + TimeField(host, kRowTimeJitter) +
-               L'\n';
+        out +=
+            L',' + TimeField(host, kRowTimeStdDev) + L',' + TimeField(host, kRowTimeJitter) + L'\n';
     }
     return out;
 }

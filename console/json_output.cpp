@@ -61,8 +61,8 @@ CString Row(const CHopwatchRowSource& rows, int r, const SHopwatchHost& host, DW
         HopwatchRowHasAddress(host) ? JsonString(FormatDottedAddress(host.address)) : kNull;
     CString out = L"    {\"row\": " + Unsigned(static_cast<DWORD>(r)) + L", \"kind\": " +
                   Kind(host) + L", \"ttl\": " + Unsigned(hopTtl) + L", \"target\": " +
-                  (host.image == kImageTarget ? L"true" : L"false") + L", \"address\": " +
-                  address + L", \"name\": " + OptionalText(host.name) + L", \"note\": " +
+                  (host.image == kImageTarget ? L"true" : L"false") + L", \"address\": " + address +
+                  L", \"name\": " + OptionalText(host.name) + L", \"note\": " +
                   OptionalText(host.note) + L", \"sent\": " + Unsigned(host.sent) +
                   L", \"received\": " + Unsigned(host.received) + L", \"lost\": " +
                   Unsigned(host.lost) + L", \"loss_percent\": " + LossPercent(host) +
@@ -134,13 +134,12 @@ CString FormatRunJson(const SConsoleRunFacts& facts, const CHopwatchRowSource& r
             hopTtl = host.ttl; // an alternative answers for the hop above it
         if (host.image == kImageTarget && targetName.empty() && host.name != kHopwatchLookingUp)
             targetName = host.name;
-        body += (r > 0 ? L",\n" : L"\n") +
-                Row(rows, r, host, hopTtl, facts.historyValues, display);
+        body += (r > 0 ? L",\n" : L"\n") + Row(rows, r, host, hopTtl, facts.historyValues, display);
     }
-    const CString address = facts.targetAddress != kHopwatchNone
-                                ? JsonString(FormatDottedAddress(
-                                      HopwatchSwapOrder(facts.targetAddress)))
-                                : kNull;
+    const CString address =
+        facts.targetAddress != kHopwatchNone
+            ? JsonString(FormatDottedAddress(HopwatchSwapOrder(facts.targetAddress)))
+            : kNull;
     return L"{\n"
            L"  \"program\": \"hopwatch-console\",\n"
            L"  \"version\": " +

@@ -118,14 +118,14 @@ public:
         CString out;
         for (int c = 0; c < kTableColumnCount; ++c)
             AppendCell(out, c, ColumnHeader(c), false, kColorWhite, nullptr);
-        out += L'\n';
+        EndLine(out, false);
         for (int item = 0; item < items; ++item) {
             for (int c = 0; c < kTableColumnCount; ++c) {
                 AppendCell(out, c, Cell(item, c), m_color,
                            c < kHopwatchColumnCount ? m_list.GetCellColor(item, c) : kColorWhite,
                            c == kColNote ? m_graphs[item] : nullptr);
             }
-            out += L'\n';
+            EndLine(out, m_color);
         }
         return out;
     }
@@ -133,15 +133,22 @@ public:
 private:
     CString& Cell(int item, int column) { return m_cells[item * kTableColumnCount + column]; }
 
-    // One padded cell; the last column is not padded on the right, so lines carry no trailing
-    // blanks. A graph cell colours each glyph in the graph's colour.
+    // Plain lines carry no trailing blanks (empty cells at the end of a row leave some).
+    static void EndLine(CString& out, bool color) {
+        if (!color) {
+            const size_t end = out.find_last_not_of(L' ');
+            out.erase(end == CString::npos ? 0 : end + 1);
+        }
+        out += L'\n';
+    }
+
+    // One padded cell. A graph cell colours each glyph in the graph's colour.
     void AppendCell(CString& out, int column, const CString& text, bool color, COLORREF back,
                     const CHopwatchHist4Show* graph) {
         if (column > 0)
             out += L"  ";
         int pad = m_widths[column] - static_cast<int>(text.size());
         bool right = RightAligned(column);
-        bool last = column == kTableColumnCount - 1;
         if (color) {
             AppendColor(out, true, back);
             AppendColor(out, false, kTextColor);
@@ -152,7 +159,7 @@ private:
             AppendGraph(out, *graph, text);
         else
             out += text;
-        if (!right && (!last || color))
+        if (!right)
             out.append(pad, L' ');
         if (color)
             out += L"\033[0m";

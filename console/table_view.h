@@ -31,8 +31,7 @@ CString FormatHistoryGraph(const CHopwatchHist4Show& show, int width);
 // background with black text (graph glyphs in the graph's colours; the console's own columns
 // white), reset after each cell; without it no escape sequence appears. Every line ends with
 // "\n".
-CString FormatTableView(const CHopwatchListView& list, const CConsoleRowSnapshot& rows,
-                        bool color);
+CString FormatTableView(const CHopwatchListView& list, const CConsoleRowSnapshot& rows, bool color);
 // The same as UTF-8 bytes.
 std::string FormatTableViewUtf8(const CHopwatchListView& list, const CConsoleRowSnapshot& rows,
                                 bool color);

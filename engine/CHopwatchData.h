@@ -46,9 +46,9 @@ public:
     void Stop();
     // Asks the run to finish gracefully: no new probes; the workers end when nothing is pending.
     void RequestStop();
-    // Probes per hop for the runs started from now on; 0 (the default) probes until stopped.
-    // With a limit the probes go round the route as ever, skipping hops that have had theirs,
-    // and once every hop has, the run stops by itself as RequestStop would.
+    // Probes per hop of a run (set it before Start); 0, the default, probes until stopped. With a
+    // limit the probes go round the route as ever, skipping hops that have had theirs, and once
+    // every hop has, the run stops by itself as RequestStop would (IsStopRequested tells).
     void SetProbeLimit(DWORD perHop) { m_probeLimit.store(perHop); }
     DWORD GetProbeLimit() const { return m_probeLimit.load(); }
 

@@ -48,8 +48,8 @@ bool HopwatchRowTime(const SHopwatchHost& host, EHopwatchRowTime which, double& 
         if (host.received < 2)
             return false;
         // Rounding may leave a spread of equal times a hair below zero.
-        seconds = host.squaredDeviations > 0.0 ? std::sqrt(host.squaredDeviations / host.received)
-                                               : 0.0;
+        seconds =
+            host.squaredDeviations > 0.0 ? std::sqrt(host.squaredDeviations / host.received) : 0.0;
         break;
     case kRowTimeJitter:
         if (host.received < 2)

@@ -242,7 +242,7 @@ def scenario_threads(flavour, info):
 
 def scenario_errors(flavour, info):
     code, out, err = run_console(flavour, ["/time", "1", "nohost.invalid"])
-    check(code == 2 and err.strip() != "", f"{flavour} errors: an unresolvable host exits with 2 and says so", f"exit {code} {err[:300]}")
+    check(code == 1 and err.strip() != "", f"{flavour} errors: an unresolvable host exits with 1 and says so", f"exit {code} {err[:300]}")
     code, out, err = run_console(flavour, ["/ttl", "0", info["LAB_TARGET_ADDR"]])
     check(code == 2 and "/ttl" in err, f"{flavour} errors: a bad option exits with 2 and says so", f"exit {code} {err[:300]}")
 
