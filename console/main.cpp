@@ -18,7 +18,7 @@ int Main(int argc, const CString* argv) {
         CString text;
         for (int i = 0; i < errors.GetSize(); ++i)
             text += errors[i] + L"\n";
-        ConsoleWrite(ToUtf8(text + L"Try \"hopwatch-console --help\".\n"), true);
+        ConsoleWrite(ToUtf8(text + ConsoleUsageText()), true);
         return kConsoleExitUsage;
     }
     if (options.help) {
