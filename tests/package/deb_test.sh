@@ -41,7 +41,7 @@ check "cmake --install puts the program and its manual page under the prefix" ba
     diff <(cd '$work/prefix' && find . -type f | sort) \
          <(printf '%s\n' ./bin/hopwatch-console ./share/man/man1/hopwatch-console.1.gz)"
 
-(cd "$build" && cpack -G DEB -B "$work/deb" >/dev/null)
+(cd "$build" && cpack -G DEB -B "$work/deb" >"$work/cpack.log" 2>&1) || cat "$work/cpack.log"
 deb=$(ls "$work"/deb/hopwatch-console_*.deb 2>/dev/null | head -1)
 check "cpack made the package" test -f "$deb"
 check "it depends on libc6 and libstdc++6 only" bash -c "
