@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Runs hopwatch-console (native and under Wine) against the network lab and checks what it finds."""
+"""Runs hopwatch-console (native and under Wine) against the network lab and checks what it finds;
+the checks for scripts (JSON, count, "replies limited") live in console_script_checks.py."""
 import csv
 import io
 import os
@@ -253,28 +254,30 @@ def scenario_errors(flavour, info):
     check(code == 2 and "/ttl" in err, f"{flavour} errors: a bad option exits with 2 and says so", f"exit {code} {err[:300]}")
 
 
-def scenario_json(flavour, info):
-    """--json on the scenario against the schema and the run's report (console_json_lab_test.py);
-    under Wine on the chain only, where it costs least."""
-    if flavour == "native" or info["LAB_SCENARIO"] == "chain":
-        import console_json_lab_test  # noqa: E402  (it imports this module)
-        console_json_lab_test.json_on(flavour, info)
+def script_check(name):
+    """A check of console_script_checks.py, which imports this module, so it is imported late."""
+    def run(flavour, info):
+        import console_script_checks  # noqa: E402
+        getattr(console_script_checks, name)(flavour, info)
+    run.__name__ = name
+    return run
 
 
-def scenario_odd_names(flavour, info):
-    import console_json_lab_test  # noqa: E402
-    console_json_lab_test.odd_names(flavour, info)
+scenario_json = script_check("json_on")
 
 
 # (lab scenario, checks, set-up run after the lab is up; "lab down" undoes it with the rest)
 SCENARIOS = [
-    (["chain", "6"], [scenario_chain, scenario_names, scenario_errors, scenario_json, scenario_odd_names], None),
+    (["chain", "6"], [scenario_chain, scenario_names, scenario_errors, scenario_json, script_check("odd_names")],
+     None),
     (["chain", "6"], [scenario_silent_dns], setup_silent_dns),
     (["silent"], [scenario_silent, scenario_json], None),
     (["split"], [scenario_split, scenario_json], None),
     (["unreach", "13"], [scenario_unreach, scenario_json], None),
     (["loss", "30"], [scenario_loss, scenario_json], None),
     (["long"], [scenario_long, scenario_json], None),
+    (["loss", "40"], [scenario_json, script_check("count_on_lossy_route")], None),
+    (["ratelimit"], [scenario_json, script_check("replies_limited")], None),
 ]
 
 
