@@ -41,6 +41,8 @@ BOOL CHopwatchData::Start(const CString& host) {
         SetError(kErrorNotEnoughMemory, L"Not enough memory to start the test");
         return FALSE;
     }
+    m_runStartTicks = m_network->Now();
+    m_runStartTime = CNTimeStamp::Now();
     DWORD error = m_network->Open();
     if (error != 0) {
         SetError(error, L"Failed to open a raw socket");
@@ -68,6 +70,27 @@ void CHopwatchData::Stop() {
     m_targetAddress.store(kHopwatchNone);
     m_titleVersion.store(0);
     m_stopRequested.store(0);
+}
+
+void CHopwatchData::GetRunClock(std::int64_t& startTicks, std::int64_t& frequency,
+                                CNTimeStamp& startTime) const {
+    std::lock_guard<std::recursive_mutex> guard(m_lock);
+    startTicks = m_runStartTicks;
+    frequency = m_network->Frequency();
+    startTime = m_runStartTime;
+}
+
+void CHopwatchData::PushOutcome(DWORD slot, EHopwatchOutcomeKind kind, std::int64_t sendTime,
+                                double rtt, DWORD responder, BYTE code) {
+    SHopwatchOutcome outcome;
+    outcome.sendTime = sendTime;
+    outcome.rtt = rtt;
+    outcome.responder = responder;
+    outcome.hop = static_cast<WORD>(m_pings[static_cast<int>(slot)].hop);
+    outcome.slot = static_cast<WORD>(slot);
+    outcome.kind = kind;
+    outcome.code = code;
+    m_outcomes.Push(outcome);
 }
 
 void CHopwatchData::RequestStop() {
@@ -99,7 +122,7 @@ BOOL CHopwatchData::ResetData() {
     if (!m_hops.SetSize(maxTtl) || !m_hopHistories.SetSize(maxTtl) ||
         !m_alternatives.SetSize(maxSplits) || !m_altHistories.SetSize(maxSplits) ||
         !m_pings.SetSize(static_cast<int>(kHopwatchSlotCount)) ||
-        !m_rows.SetSize(maxTtl + maxSplits))
+        !m_rows.SetSize(maxTtl + maxSplits) || !m_outcomes.Reset(m_outcomeCapacity.load()))
         return FALSE;
     for (int i = 0; i < maxTtl; ++i)
         InitHost(m_hops[i], m_hopHistories[i], static_cast<DWORD>(i));

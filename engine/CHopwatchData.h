@@ -10,9 +10,12 @@
 #include "engine/CHopwatchHist4Show.h"
 #include "engine/CHopwatchHistory.h"
 #include "engine/CHopwatchNetwork.h"
+#include "engine/CHopwatchOutcomeRing.h"
 #include "engine/CHopwatchPingWorker.h"
 #include "engine/CHopwatchSystemNetwork.h"
 #include "engine/hopwatch_records.h"
+#include "engine/probe_method.h"
+#include "foundation/CNTimeStamp.h"
 #include "foundation/NArray.h"
 #include "foundation/base_types.h"
 
@@ -43,6 +46,28 @@ public:
     void Stop();
     // Asks the run to finish gracefully: no new probes; the workers end when nothing is pending.
     void RequestStop();
+    // Probes per hop of a run (set it before Start); 0, the default, probes until stopped. With a
+    // limit the probes go round the route as ever, skipping hops that have had theirs, and once
+    // every hop has, the run stops by itself as RequestStop would (IsStopRequested tells).
+    void SetProbeLimit(DWORD perHop) { m_probeLimit.store(perHop); }
+    DWORD GetProbeLimit() const { return m_probeLimit.load(); }
+
+    // Sizes the outcome ring of the following runs (see ReadOutcomes): room for capacity outcomes,
+    // two per probe; 0 (the default) keeps no outcomes. Taken by Start.
+    void SetOutcomeCapacity(DWORD capacity) { m_outcomeCapacity.store(capacity); }
+    // One reader thread, while a run goes on and after it: takes up to max outcomes in the order
+    // the engine produced them; dropped gets how many did not fit into the ring since the
+    // previous call. The ring is emptied by the next Start, so the reader must have ended first.
+    DWORD ReadOutcomes(SHopwatchOutcome* out, DWORD max, DWORD& dropped) {
+        return m_outcomes.Read(out, max, dropped);
+    }
+    // The clock of the run that Start began: the counter ticks at its start, their frequency per
+    // second and the local wall-clock time at that moment, so that an outcome's send ticks map to
+    // a wall-clock time.
+    void GetRunClock(std::int64_t& startTicks, std::int64_t& frequency,
+                     CNTimeStamp& startTime) const;
+    // How the run puts its probes on the wire.
+    EHopwatchProbeMethod GetProbeMethod() const { return m_probeMethod.load(); }
 
     // Copies the title when its version differs from cachedVersion; returns the current version.
     int GetTitle(CString& title, int cachedVersion) const;
@@ -138,6 +163,9 @@ protected:
     // SendProbe, telling whether a probe went out.
     DWORD SendNextProbe(bool& sent);
     bool PrepareProbe(DWORD& slot, BYTE* buffer, int& length, int& ttl, DWORD& destination);
+    // Moves the next hop to the first, from it on, that is below the probe limit; FALSE when
+    // every hop has had its probes.
+    bool NextHopBelowLimit();
     void RecordSent(DWORD slot, std::int64_t sendTime);
     void SweepTimeouts(std::int64_t now);
     void UnlinkPending(DWORD slot);
@@ -151,6 +179,9 @@ protected:
     std::int64_t SecondsToTicks(double seconds) const;
     double TicksToSeconds(std::int64_t ticks) const;
     static void UpdateRtt(SHopwatchHost& host, double rtt);
+    // Hands an outcome of slot's probe on through the outcome ring (data lock held).
+    void PushOutcome(DWORD slot, EHopwatchOutcomeKind kind, std::int64_t sendTime, double rtt = 0.0,
+                     DWORD responder = 0, BYTE code = 0);
 
     CHopwatchSystemNetwork m_systemNetwork;
     CHopwatchNetwork* m_network;
@@ -166,6 +197,7 @@ protected:
     std::atomic<DWORD> m_packetSize{64};
     std::atomic<DWORD> m_maxTtl{32};
     std::atomic<DWORD> m_maxSplits{128};
+    std::atomic<DWORD> m_probeLimit{0}; // probes per hop; 0 = no limit
     std::atomic<BOOL> m_reverseDns{TRUE};
     std::atomic<DWORD> m_localAddress{kHopwatchNone}; // host byte order
     WORD m_probeId = 0; // identifier of the probes: the low 16 bits of the process id (ping worker)
@@ -189,6 +221,11 @@ protected:
     std::int64_t m_curSlotTime = 0;
     std::atomic<DWORD> m_lastError{0};
     CString m_errorText;
+    std::atomic<EHopwatchProbeMethod> m_probeMethod{kProbeRaw};
+    std::atomic<DWORD> m_outcomeCapacity{0};
+    CHopwatchOutcomeRing m_outcomes;
+    std::int64_t m_runStartTicks = 0; // guarded by the data lock
+    CNTimeStamp m_runStartTime;       // guarded by the data lock
     CHopwatchDNSWorker m_dnsWorker;
     CHopwatchPingWorker m_pingWorker;
 };

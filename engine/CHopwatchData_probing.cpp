@@ -197,6 +197,8 @@ bool CHopwatchData::PrepareProbe(DWORD& slot, BYTE* buffer, int& length, int& tt
     if (m_nextHop.load() >= m_hopCount.load())
         m_nextHop.store(0);
     SweepTimeouts(m_network->Now());
+    if (m_stopRequested.load() == 0 && !NextHopBelowLimit())
+        m_stopRequested.store(1); // every hop has had its probes: end as a stop request does
     if (m_stopRequested.load() != 0) {
         if (m_pendingTail == kHopwatchNone) {
             AskWorkersToStop();
@@ -251,6 +253,22 @@ bool CHopwatchData::PrepareProbe(DWORD& slot, BYTE* buffer, int& length, int& tt
     return true;
 }
 
+bool CHopwatchData::NextHopBelowLimit() {
+    const DWORD limit = m_probeLimit.load();
+    if (limit == 0)
+        return true;
+    // While the route grows, the next hop is the one just added, which has had nothing yet.
+    const DWORD hopCount = m_hopCount.load();
+    for (DWORD step = 0; step < hopCount; ++step) {
+        const DWORD hop = (m_nextHop.load() + step) % hopCount;
+        if (m_hops[static_cast<int>(hop)].sent < limit) {
+            m_nextHop.store(hop);
+            return true;
+        }
+    }
+    return false;
+}
+
 void CHopwatchData::RecordSent(DWORD slot, std::int64_t sendTime) {
     const std::int64_t spacing = SecondsToTicks(GetProbeSpacing());
     m_curSlotTime = m_prevSlotTime + spacing;
@@ -277,6 +295,7 @@ void CHopwatchData::RecordSent(DWORD slot, std::int64_t sendTime) {
     ++host.version;
     AddToChainHistories(ping.hop, slot, HopwatchNegativeNaN());
     ++m_dataVersion;
+    PushOutcome(slot, kOutcomeSent, sendTime, HopwatchPositiveNaN());
 }
 
 void CHopwatchData::SweepTimeouts(std::int64_t now) {
@@ -295,6 +314,9 @@ void CHopwatchData::SweepTimeouts(std::int64_t now) {
             ++host.version;
             AddToChainHistories(ping.hop, slot, HopwatchPositiveNaN());
             ++m_dataVersion;
+            PushOutcome(slot, kOutcomeLost, ping.time, HopwatchPositiveNaN());
+        } else {
+            PushOutcome(slot, kOutcomeVoid, ping.time, HopwatchPositiveNaN());
         }
         slot = next;
     }
@@ -337,8 +359,15 @@ void CHopwatchData::ProcessReply(const BYTE* buffer, int length, std::int64_t re
     else
         return;
     if (ping.hop >= m_hopCount.load()) {
+        if (!late)
+            PushOutcome(slot, kOutcomeVoid, ping.time, HopwatchPositiveNaN());
         ping.state = kSlotFree;
         return;
     }
+    const EHopwatchOutcomeKind kind =
+        late ? kOutcomeLate : (unreachable ? kOutcomeUnreachable : kOutcomeReply);
+    PushOutcome(slot, kind, ping.time,
+                unreachable ? HopwatchPositiveNaN() : TicksToSeconds(receiveTime - ping.time),
+                responder, unreachable ? reply.code : 0);
     ProcessMatchedReply(slot, late, unreachable, note, responder, receiveTime);
 }
