@@ -67,16 +67,8 @@ protected:
         ::SendMessageW(m_dlg->m_hWnd, WM_TIMER, m_dlg->GetRefreshTimerId(), 0);
         PumpMessages();
     }
-    // Ticks until pred holds, bounded in ticks and time.
     template <typename Pred> bool TickUntil(Pred pred) {
-        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        for (int i = 0; i < 100000 && std::chrono::steady_clock::now() < end; ++i) {
-            Tick();
-            if (pred())
-                return true;
-            std::this_thread::yield();
-        }
-        return false;
+        return TickDialogUntil(m_dlg->m_hWnd, m_dlg->GetRefreshTimerId(), pred);
     }
     // Starts a run on host as the user would and waits until its rows show.
     void StartOn(const CString& host) {

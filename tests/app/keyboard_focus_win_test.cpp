@@ -6,9 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <chrono>
 #include <memory>
-#include <thread>
 
 #include "app/CHopwatchDlg.h"
 #include "app/dialog_test_support.h"
@@ -88,19 +86,8 @@ protected:
         ::SendMessageW(m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_HOST_COMBO, CBN_EDITCHANGE),
                        reinterpret_cast<LPARAM>(Item(IDC_HOST_COMBO)));
     }
-    void Tick() {
-        ::SendMessageW(m_hWnd, WM_TIMER, m_dlg->GetRefreshTimerId(), 0);
-        PumpMessages();
-    }
     template <typename Pred> bool TickUntil(Pred pred) {
-        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        for (int i = 0; i < 100000 && std::chrono::steady_clock::now() < end; ++i) {
-            Tick();
-            if (pred())
-                return true;
-            std::this_thread::yield();
-        }
-        return false;
+        return TickDialogUntil(m_hWnd, m_dlg->GetRefreshTimerId(), pred);
     }
     CString StartText() const {
         CWnd start(Item(IDC_START));

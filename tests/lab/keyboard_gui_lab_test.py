@@ -7,7 +7,6 @@ window at 200 % (the prefix's LogPixels), whose row images must have grown with 
 screenshot stays under build/, out of git."""
 import os
 import select
-import shutil
 import subprocess
 import sys
 import time
@@ -141,27 +140,7 @@ def scenario(info):
 
 
 def main():
-    if not os.environ.get("DISPLAY"):
-        if shutil.which("xvfb-run") is None:
-            check(False, "an X server or xvfb-run is available")
-            return 1
-        return subprocess.call(["xvfb-run", "-a", "-s", "-screen 0 1280x1024x24", sys.executable,
-                                *sys.argv])
-    if not check(os.path.exists(app.APP) and os.path.exists(app.PROBE),
-                 "the program and the probe exist"):
-        return 1
-    try:
-        app.lab("up", "chain", "3")
-        info = app.lab_info()
-        app.stop_wine()
-        scenario(info)
-    except Exception as e:  # a broken step is a failure, and the lab still goes down
-        check(False, "the scenario runs through", repr(e))
-    finally:
-        app.stop_wine()
-        app.lab("down")
-    print(f"{app.results['passed']} passed, {app.results['failed']} failed")
-    return 0 if app.results["failed"] == 0 else 1
+    return ui.run_on_chain(scenario, "1280x1024x24")
 
 
 if __name__ == "__main__":
