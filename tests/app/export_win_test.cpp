@@ -89,6 +89,7 @@ protected:
         PumpMessages();
     }
     void TearDown() override {
+        m_net.Release();
         if (m_dlg && m_dlg->m_hWnd != nullptr)
             ::DestroyWindow(m_dlg->m_hWnd);
         PumpMessages();
@@ -188,6 +189,11 @@ TEST_F(ExportDialog, AnEmptyListExportsNothing) {
 
 TEST_F(ExportDialog, ExportWhileRunningAndAfterStopShowsTheListAndOpensTheFile) {
     StartRun();
+    // The running list may change at any tick of the real timer, between the export and its
+    // reading back below: the worker is held still, and one more tick shows all it found.
+    m_net.Hold();
+    ASSERT_TRUE(m_net.WaitUntilHeld([this] { return !m_dlg->GetData().IsPingWorkerRunning(); }));
+    ASSERT_TRUE(TickUntil([] { return true; }));
     Send(IDC_EXPORT, BN_CLICKED);
     NArray<CString> first = ReportsIn();
     ASSERT_EQ(first.GetSize(), 1);
@@ -212,6 +218,7 @@ TEST_F(ExportDialog, ExportWhileRunningAndAfterStopShowsTheListAndOpensTheFile) 
     EXPECT_NE(running.find(L"<td class=\"tdhx\">\r\n" + icon + L"</td>\r\n"), CString::npos);
     ExpectReportShowsTheList(running);
 
+    m_net.Release();
     Send(IDC_START, BN_CLICKED); // Stop
     ASSERT_TRUE(TickUntil([this] { return Stopped(); }));
     // The second report's name differs at least in the milliseconds (bounded wait).
