@@ -105,6 +105,10 @@ private:
     void ShowControl(CWnd& control, BOOL show);
     void MoveFocusFrom(const CWnd& control);
     void ReturnParkedFocus();
+    // On reactivation, after the dialog manager's own: a control disabled or hidden while the
+    // window was inactive gives the focus up by the same rule.
+    void SettleFocusOnActivation();
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     // The focus is on control or inside it (the host box's edit).
     bool HasFocus(const CWnd& control) const;
 

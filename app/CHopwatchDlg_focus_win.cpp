@@ -34,8 +34,36 @@ bool CHopwatchDlg::HasFocus(const CWnd& control) const {
 void CHopwatchDlg::ReturnParkedFocus() {
     if (!m_focusParked || !m_startButton.IsWindowEnabled())
         return;
+    // While the window is inactive the focus is in none of its controls: the return waits for
+    // the window's reactivation.
+    HWND focus = ::GetFocus();
+    if (focus == nullptr || !::IsChild(m_hWnd, focus))
+        return;
     m_focusParked = FALSE;
     // Unless the user has moved it on since.
-    if (::GetFocus() == m_resultsList.m_hWnd)
+    if (focus == m_resultsList.m_hWnd)
         GotoDlgCtrl(m_startButton);
+}
+
+void CHopwatchDlg::SettleFocusOnActivation() {
+    // The dialog manager has put the focus back on the control that had it when the window was
+    // left (or failed to, and left it on the dialog); a state change since may have disabled or
+    // hidden that control.
+    HWND control = ::GetFocus();
+    while (control != nullptr && ::GetParent(control) != m_hWnd)
+        control = ::GetParent(control);
+    if (control != nullptr && ::IsWindowEnabled(control) && ::IsWindowVisible(control)) {
+        ReturnParkedFocus();
+        return;
+    }
+    bool toStart = m_startButton.IsWindowEnabled() && (m_startButton.GetStyle() & WS_VISIBLE) != 0;
+    GotoDlgCtrl(toStart ? m_startButton : m_resultsList);
+    m_focusParked = toStart ? FALSE : TRUE;
+}
+
+LRESULT CHopwatchDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = CDialog::WindowProc(msg, wParam, lParam);
+    if (msg == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0)
+        SettleFocusOnActivation();
+    return result;
 }

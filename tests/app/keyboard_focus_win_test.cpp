@@ -37,12 +37,14 @@ protected:
         m_dlg.reset();
     }
 
-    void Create(const CString& commandLine = CString()) {
+    // pump false leaves the messages the dialog posted itself (the command line's start) queued.
+    void Create(const CString& commandLine = CString(), bool pump = true) {
         m_dlg = std::make_unique<CHopwatchDlg>(&m_net);
         m_dlg->SetCommandLineText(commandLine);
         ASSERT_TRUE(m_dlg->Create(nullptr));
         m_hWnd = m_dlg->m_hWnd;
-        PumpMessages();
+        if (pump)
+            PumpMessages();
     }
     HWND Item(int id) const { return ::GetDlgItem(m_hWnd, id); }
     // The dialog control that has the focus (the host box for its edit part); 0 for none.
@@ -163,6 +165,35 @@ TEST_F(KeyboardFocus, TheCommandLinesStartLeavesTheFocusOnStop) {
     ASSERT_TRUE(Running());
     EXPECT_EQ(IDC_START, FocusId());
     StopHeldByKey();
+    ExpectEscapeEnds();
+}
+
+TEST_F(KeyboardFocus, StateChangesWhileTheWindowIsInactiveLeaveTheFocusOnStartStopOnReturn) {
+    HWND other = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr,
+                                   nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, other);
+    // The command line's start comes while the user is in another window, and the host box,
+    // which had the focus when the window was left, is hidden by then.
+    Create(L"192.0.2.1", false);
+    FocusOn(IDC_HOST_COMBO);
+    ::SetActiveWindow(other);
+    ASSERT_EQ(0, FocusId());
+    PumpMessages();
+    ASSERT_TRUE(Running());
+    ::SetActiveWindow(m_hWnd); // the user comes back
+    EXPECT_EQ(IDC_START, FocusId());
+
+    // Stop is pressed, the user leaves while the run stops and comes back when it has.
+    m_net.Hold();
+    ASSERT_TRUE(m_net.WaitUntilHeld([this] { return !m_dlg->GetData().IsPingWorkerRunning(); }));
+    AltS();
+    ASSERT_EQ(IDC_RESULTS, FocusId());
+    ::SetActiveWindow(other);
+    m_net.Release();
+    ASSERT_TRUE(TickUntil([this] { return Stopped(); }));
+    ::SetActiveWindow(m_hWnd);
+    EXPECT_EQ(IDC_START, FocusId()) << "as when the stop ends in an active window";
+    ::DestroyWindow(other);
     ExpectEscapeEnds();
 }
 
