@@ -68,6 +68,8 @@ BOOL ParseConsoleOptions(int argc, const CString* argv, SConsoleOptions& options
                     options.maxTtl = value;
                 else if (pendingShared == kCmdOptionInterval)
                     options.intervalMs = value;
+                else if (pendingShared == kCmdOptionMethod)
+                    options.probeMethod = static_cast<int>(value);
                 else
                     options.timeoutMs = value;
                 continue;
@@ -151,6 +153,9 @@ CString ConsoleUsageText() {
            L"/ttl <hops> .............. maximum number of hops (1 to 256)\n"
            L"/dns ..................... enables reverse host name lookup\n"
            L"/nodns ................... disables reverse host name lookup\n"
+           L"/method <auto|raw|system>  how probes go out: a raw socket, or the system's way\n"
+           L"                           that needs no root (ICMP datagram sockets); auto: raw\n"
+           L"                           where allowed, else the system's way (the default)\n"
            L"/time <seconds> .......... run length; then stop and wait for outstanding probes\n"
            L"                           (without it the run lasts until Ctrl+C)\n"
            L"/csv ..................... prints the rows as CSV after the run\n"

@@ -30,6 +30,8 @@ void ApplyOptions(const SConsoleOptions& options) {
         g_dwMaxTTL = options.maxTtl;
     if (options.reverseDns >= 0)
         g_bReverseDNS = options.reverseDns;
+    if (options.probeMethod >= 0)
+        g_dwProbeMethod = static_cast<DWORD>(options.probeMethod);
     if (options.exportIcons >= 0)
         g_bExportIcons = options.exportIcons;
 }

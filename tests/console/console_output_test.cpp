@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "console/console_options.h"
+#include "settings/settings_globals.h"
 #include "console/csv_output.h"
 #include "results/CHopwatchDataRowSource.h"
 #include "support/SScriptedRun.h"
@@ -39,11 +40,15 @@ TEST(ConsoleOptions, AcceptsTheProgramsOptionsAndRunControls) {
     EXPECT_TRUE(p.options.csv);
     EXPECT_EQ(p.options.historyValues, 8);
     EXPECT_EQ(p.options.host, L"host.example");
+    EXPECT_EQ(Parse({L"/method", L"system", L"h"}).options.probeMethod,
+              static_cast<int>(kProbeSettingSystem));
+    EXPECT_FALSE(Parse({L"/method", L"icmp", L"h"}).ok);
     // Unset options keep the stored settings.
     SParsed plain = Parse({L"192.0.2.1"});
     ASSERT_TRUE(plain.ok);
     EXPECT_EQ(plain.options.intervalMs, 0u);
     EXPECT_EQ(plain.options.reverseDns, -1);
+    EXPECT_EQ(plain.options.probeMethod, -1);
     EXPECT_LT(plain.options.runSeconds, 0.0);
 }
 

@@ -41,9 +41,7 @@ protected:
         PrepareSettingsStore(m_store);
         m_store.SetKeyPath(m_area.Path());
     }
-    void TearDown() override {
-        SetRegistryOps(nullptr);
-    }
+    void TearDown() override { SetRegistryOps(nullptr); }
 
     // Writes one raw value into the settings key (creating it).
     void Put(LPCWSTR name, DWORD type, const void* data, DWORD size) {
@@ -76,18 +74,19 @@ protected:
 } // namespace
 
 TEST_F(Settings, DefaultsAndTheOrderOfRegistration) {
-    EXPECT_EQ(m_store.GetCount(), 7);
+    EXPECT_EQ(m_store.GetCount(), 8); // the seven and ProbeMethod
     EXPECT_EQ(WithTrailingBackslash(kSettingsBaseKey), L"HKCU\\Software\\ORVANE\\Hopwatch\\");
     CNPersistentStore real;
     PrepareSettingsStore(real);
     EXPECT_EQ(real.GetKeyPath(), L"HKCU\\Software\\ORVANE\\Hopwatch\\Settings");
     const wchar_t* names[] = {L"MainWndPos", L"HostHistory", L"PingIntervalMS", L"PingTimeoutMS",
-                              L"ReverseDNS", L"ExportIcons", L"MaxTTL"};
+                              L"ReverseDNS", L"ExportIcons", L"MaxTTL",         L"ProbeMethod"};
     for (const wchar_t* name : names)
         ASSERT_NE(m_store.Find(name), nullptr) << name;
+    EXPECT_EQ(g_dwProbeMethod, kProbeSettingAuto);
     // Preparing again replaces the entries rather than adding to them.
     PrepareSettingsStore(real);
-    EXPECT_EQ(real.GetCount(), 7);
+    EXPECT_EQ(real.GetCount(), 8);
 }
 
 TEST_F(Settings, FirstRunWritesNothingUntilSomethingChangesThenAllSeven) {
@@ -101,7 +100,11 @@ TEST_F(Settings, FirstRunWritesNothingUntilSomethingChangesThenAllSeven) {
 
     g_dwPingIntervalMS = 500;
     ASSERT_TRUE(m_store.SaveAll());
-    EXPECT_EQ(g_sets, 7); // never loaded, so the unchanged ones are written too
+    // Never loaded, so the unchanged ones of the seven are written too; ProbeMethod, which
+    // came later, only once it is changed.
+    EXPECT_EQ(g_sets, 7);
+    CNRegistryValue absent;
+    EXPECT_FALSE(Get(L"ProbeMethod", absent));
     EXPECT_EQ(GetDwordValue(L"PingIntervalMS"), 500u);
     EXPECT_EQ(GetDwordValue(L"PingTimeoutMS"), g_dwPingTimeoutMS);
     EXPECT_EQ(GetDwordValue(L"ReverseDNS"), static_cast<DWORD>(g_bReverseDNS));
@@ -124,6 +127,15 @@ TEST_F(Settings, FirstRunWritesNothingUntilSomethingChangesThenAllSeven) {
     ASSERT_TRUE(m_store.SaveAll());
     EXPECT_EQ(g_sets, 1);
     EXPECT_EQ(GetDwordValue(L"MaxTTL"), 64u);
+    g_dwProbeMethod = kProbeSettingSystem;
+    g_sets = 0;
+    ASSERT_TRUE(m_store.SaveAll());
+    EXPECT_EQ(g_sets, 1);
+    EXPECT_EQ(GetDwordValue(L"ProbeMethod"), kProbeSettingSystem);
+    // Loaded back like the others.
+    g_dwProbeMethod = kProbeSettingAuto;
+    ASSERT_TRUE(m_store.LoadAll());
+    EXPECT_EQ(g_dwProbeMethod, kProbeSettingSystem);
 }
 
 TEST_F(Settings, LoadedValuesReplaceDefaultsAndUnchangedOnesAreNotRewritten) {
