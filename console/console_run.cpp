@@ -6,12 +6,14 @@
 
 #include "console/console_report.h"
 #include "console/csv_output.h"
+#include "console/start_remedy.h"
 #include "console/table_view.h"
 #include "engine/CHopwatchData.h"
 #include "engine/CNInetHost.h"
 #include "foundation/utf.h"
 #include "foundation/system_error_text.h"
 #include "platform/console_io.h"
+#include "platform/icmp_socket.h"
 #include "results/CHopwatchDataRowSource.h"
 #include "results/CHopwatchMemoryList.h"
 #include "results/CHopwatchRowRefresher.h"
@@ -47,6 +49,12 @@ void WriteRunError(const CHopwatchData& data) {
                  true);
 }
 
+// A line about the run for people rather than for the rows: on standard output with the table,
+// on standard error when standard output carries data (CSV), so that it stays parseable.
+void WriteRunNote(const CString& line, const SConsoleOptions& options) {
+    ConsoleWrite(ToUtf8(line + L"\n"), options.csv);
+}
+
 CString CurrentTitle(const CHopwatchData& data) {
     CString title;
     data.GetTitle(title, -1);
@@ -72,8 +80,14 @@ int RunConsoleTest(const SConsoleOptions& options) {
     const CNTimeStamp startedAt = CNTimeStamp::Now();
     if (!data.Start(options.host)) {
         WriteRunError(data);
+        const CString remedy = StartFailureRemedy(data.GetProbeMethod(),
+                                                  PlatformIcmpAccessDenied(data.GetLastErrorCode()),
+                                                  SystemUnprivilegedProbeMethod());
+        if (!remedy.empty())
+            ConsoleWrite(ToUtf8(remedy + L"\n"), true);
         return 1;
     }
+    WriteRunNote(ProbeMethodDescription(data.GetProbeMethod()), options);
 
     ConsoleInstallInterruptHandler();
     CHopwatchMemoryList list;

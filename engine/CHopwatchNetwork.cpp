@@ -5,7 +5,7 @@
 #include "platform/icmp_socket.h"
 #include "platform/icmp_unprivileged.h"
 
-EHopwatchProbeMethod CHopwatchNetwork::UnprivilegedMethod() {
+EHopwatchProbeMethod SystemUnprivilegedProbeMethod() {
     return PlatformUnprivilegedIcmpKind() == kUnprivilegedIcmpService ? kProbeSystem
                                                                       : kProbeDatagram;
 }

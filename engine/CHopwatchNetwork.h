@@ -7,6 +7,10 @@
 #include "foundation/CNWorkerThread.h"
 #include "foundation/base_types.h"
 
+// The way to probe that needs no administrator or root rights on this system: kProbeDatagram
+// (ICMP datagram sockets, Linux) or kProbeSystem (the system's ICMP service, Windows).
+EHopwatchProbeMethod SystemUnprivilegedProbeMethod();
+
 // ICMP probing (a raw socket, or a way that needs no rights), performance counter, process id,
 // name services and thread start as the engine uses them. Every way to probe reads its answers
 // back in the raw socket's shape: the datagram with its IP header.
@@ -23,9 +27,8 @@ public:
     virtual DWORD Open(EHopwatchProbeMethod method, DWORD timeoutMs, DWORD maxOutstanding) = 0;
     // Closes the wire if open. 0 or the error code.
     virtual DWORD Close() = 0;
-    // The way that needs no administrator or root rights here: kProbeDatagram (ICMP datagram
-    // sockets) or kProbeSystem (the system's ICMP service).
-    virtual EHopwatchProbeMethod UnprivilegedMethod();
+    // The way that needs no administrator or root rights here (SystemUnprivilegedProbeMethod).
+    virtual EHopwatchProbeMethod UnprivilegedMethod() { return SystemUnprivilegedProbeMethod(); }
     // TRUE when Open failed because this user may not open a raw socket.
     virtual BOOL IsAccessDenied(DWORD error);
     // Sets the time-to-live of the following sends. 0 or the socket error code.

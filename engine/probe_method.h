@@ -20,3 +20,17 @@ inline const wchar_t* ProbeMethodName(EHopwatchProbeMethod method) {
         return L"raw";
     }
 }
+
+// How the probes go out, for people: "Probing with a raw ICMP socket", "Probing with ICMP datagram
+// sockets, which need no root" or "Probing with the system's ICMP service, which needs no
+// administrator rights".
+inline const wchar_t* ProbeMethodDescription(EHopwatchProbeMethod method) {
+    switch (method) {
+    case kProbeDatagram:
+        return L"Probing with ICMP datagram sockets, which need no root";
+    case kProbeSystem:
+        return L"Probing with the system's ICMP service, which needs no administrator rights";
+    default:
+        return L"Probing with a raw ICMP socket";
+    }
+}

@@ -104,8 +104,18 @@ DWORD CNUnprivilegedIcmp::SetTtl(int ttl) {
 }
 
 DWORD CNUnprivilegedIcmp::SendTo(const BYTE* message, int length, DWORD address) {
-    // The kernel puts in the socket's identifier and the checksum.
-    return PlatformIcmpSendTo(static_cast<PlatformSocket>(m_state->fd), message, length, address);
+    // The kernel puts in the socket's identifier and the checksum. Every ICMP error that arrives
+    // also leaves its code as the socket's pending error, and the next send fails with that code
+    // (clearing it) before anything goes out, although the error itself waits on the error queue
+    // for Receive. So a failed send is tried again; a cause of its own (no route) fails again.
+    DWORD error = 0;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        error = PlatformIcmpSendTo(static_cast<PlatformSocket>(m_state->fd), message, length,
+                                   address);
+        if (error == 0)
+            break;
+    }
+    return error;
 }
 
 int CNUnprivilegedIcmp::WaitReadable(long seconds, long microseconds, DWORD& error) {

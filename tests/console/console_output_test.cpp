@@ -4,6 +4,7 @@
 #include "console/console_options.h"
 #include "settings/settings_globals.h"
 #include "console/csv_output.h"
+#include "console/start_remedy.h"
 #include "results/CHopwatchDataRowSource.h"
 #include "support/SScriptedRun.h"
 
@@ -124,4 +125,22 @@ TEST_F(ConsoleCsvRun, PrintsEveryVisibleRowWithTimesNotesAndSplits) {
     EXPECT_NE(withHistory.find(L"max_ms,history\n"), CString::npos);
     EXPECT_NE(withHistory.find(L",1.500,1.500,1.500,1.500,-1 1.500\n"), CString::npos)
         << std::string(withHistory.begin(), withHistory.end());
+}
+
+TEST(ConsoleProbeMethod, TheRemediesOfARefusedOpen) {
+    const CString group = StartFailureRemedy(kProbeDatagram, true, kProbeDatagram);
+    EXPECT_NE(group.find(L"not allowed for this user's group"), CString::npos);
+    EXPECT_NE(group.find(L"net.ipv4.ping_group_range"), CString::npos);
+    EXPECT_NE(group.find(L"root"), CString::npos);
+    EXPECT_NE(group.find(L"CAP_NET_RAW"), CString::npos);
+    EXPECT_NE(StartFailureRemedy(kProbeDatagram, false, kProbeDatagram).find(L"CAP_NET_RAW"),
+              CString::npos);
+    const CString raw = StartFailureRemedy(kProbeRaw, true, kProbeDatagram);
+    EXPECT_NE(raw.find(L"CAP_NET_RAW"), CString::npos);
+    EXPECT_NE(raw.find(L"/method raw"), CString::npos);
+    EXPECT_NE(StartFailureRemedy(kProbeRaw, true, kProbeSystem).find(L"administrator"),
+              CString::npos);
+    // Nothing to add to the system's text of another failure.
+    EXPECT_TRUE(StartFailureRemedy(kProbeRaw, false, kProbeDatagram).empty());
+    EXPECT_TRUE(StartFailureRemedy(kProbeSystem, true, kProbeSystem).empty());
 }
