@@ -213,7 +213,8 @@ void CHopwatchDlg::UpdateRunState() {
         if (running) {
             m_startTime = now;
             m_stopTime = CNTimeStamp();
-            m_tips.SetToolText(m_progress, ProbeMethodDescription(m_data.GetProbeMethod()));
+            m_tips.SetToolText(m_progress, CString(L"Probing with ") +
+                                               ProbeMethodDescription(m_data.GetProbeMethod()));
         } else {
             m_stopTime = now;
         }

@@ -21,16 +21,15 @@ inline const wchar_t* ProbeMethodName(EHopwatchProbeMethod method) {
     }
 }
 
-// How the probes go out, for people: "Probing with a raw ICMP socket", "Probing with ICMP datagram
-// sockets, which need no root" or "Probing with the system's ICMP service, which needs no
-// administrator rights".
+// How the probes go out, for people: "a raw ICMP socket", "ICMP datagram sockets, which need no
+// root" or "the system's ICMP service, which needs no administrator rights".
 inline const wchar_t* ProbeMethodDescription(EHopwatchProbeMethod method) {
     switch (method) {
     case kProbeDatagram:
-        return L"Probing with ICMP datagram sockets, which need no root";
+        return L"ICMP datagram sockets, which need no root";
     case kProbeSystem:
-        return L"Probing with the system's ICMP service, which needs no administrator rights";
+        return L"the system's ICMP service, which needs no administrator rights";
     default:
-        return L"Probing with a raw ICMP socket";
+        return L"a raw ICMP socket";
     }
 }

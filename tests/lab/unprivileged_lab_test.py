@@ -13,9 +13,10 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from lab_support import check, lab, lab_info, results  # noqa: E402
 from console_lab_test import NATIVE, WINDOWS, WINE_PREFIX, WINE_RUN, num, parse_csv, primary, stop_wine  # noqa: E402
 
-RAW_LINE = "Probing with a raw ICMP socket"
-DATAGRAM_LINE = "Probing with ICMP datagram sockets, which need no root"
-SERVICE_LINE = "Probing with the system's ICMP service, which needs no administrator rights"
+RAW_LINE = "hopwatch-console: probe method: raw (a raw ICMP socket)"
+DATAGRAM_LINE = "hopwatch-console: probe method: datagram (ICMP datagram sockets, which need no root)"
+SERVICE_LINE = ("hopwatch-console: probe method: system (the system's ICMP service, which needs no "
+                "administrator rights)")
 
 
 def start(who, args):
