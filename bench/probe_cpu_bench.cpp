@@ -79,19 +79,14 @@ class CReadTimeNetwork : public CHopwatchSystemNetwork {
 public:
     DWORD ReceiveFrom(BYTE* buffer, int capacity, int& received, DWORD& source,
                       std::int64_t& receiveTime) override {
-        const std::int64_t readTime = receiveTime;
-        const DWORD error =
-            CHopwatchSystemNetwork::ReceiveFrom(buffer, capacity, received, source, receiveTime);
-        receiveTime = readTime;
-        return error;
+        std::int64_t kernelTime = receiveTime;
+        return CHopwatchSystemNetwork::ReceiveFrom(buffer, capacity, received, source, kernelTime);
     }
     DWORD ReceiveQueued(BYTE* buffer, int capacity, int& received, DWORD& source,
                         std::int64_t& receiveTime) override {
-        const std::int64_t readTime = receiveTime;
-        const DWORD error =
-            CHopwatchSystemNetwork::ReceiveQueued(buffer, capacity, received, source, receiveTime);
-        receiveTime = readTime;
-        return error;
+        std::int64_t kernelTime = receiveTime;
+        return CHopwatchSystemNetwork::ReceiveQueued(buffer, capacity, received, source,
+                                                     kernelTime);
     }
 };
 

@@ -284,9 +284,9 @@ def scenario_split_system(display, info):
         state, ok = wait_for(display, lambda s: s["tooltip_visible"], 10)
         check(ok, "system: resting the mouse on the title shows the tooltip", state["tooltip"])
         display.screenshot("split_system_tooltip")
-        # A click on the "Host:" label gives the window the keyboard, as a person's would.
+        # A click into the list below its rows gives the window the keyboard, as a person's would.
         window = state["window"]
-        display.xdotool("mousemove", window[0] + 20, window[1] + 45)
+        display.xdotool("mousemove", (window[0] + window[2]) // 2, window[3] - 60)
         display.xdotool("click", 1)
         display.xdotool("key", "--clearmodifiers", "Escape")
         state, closed = wait_for(display, lambda s: s["window"] is None, 20)
