@@ -110,8 +110,8 @@ DWORD CNUnprivilegedIcmp::SendTo(const BYTE* message, int length, DWORD address)
     // for Receive. So a failed send is tried again; a cause of its own (no route) fails again.
     DWORD error = 0;
     for (int attempt = 0; attempt < 4; ++attempt) {
-        error = PlatformIcmpSendTo(static_cast<PlatformSocket>(m_state->fd), message, length,
-                                   address);
+        error =
+            PlatformIcmpSendTo(static_cast<PlatformSocket>(m_state->fd), message, length, address);
         if (error == 0)
             break;
     }
