@@ -44,7 +44,7 @@ bool ParseSeconds(const CString& text, double& seconds) {
 
 // A value the next token supplies: one of the options shared with the desktop program (their
 // rules and texts come from command_line_rules) or one of the console's own.
-enum class EPending { None, Shared, Time, History, Html };
+enum class EPending { None, Shared, Time, History, Html, Record, Replay };
 
 } // namespace
 
@@ -73,9 +73,12 @@ BOOL ParseConsoleOptions(int argc, const CString* argv, SConsoleOptions& options
                 continue;
             }
             bool ok = false;
-            if (what == EPending::Html) {
+            if (what == EPending::Html || what == EPending::Record || what == EPending::Replay) {
                 ok = !token.empty();
-                options.htmlPath = token;
+                CString& path = what == EPending::Html     ? options.htmlPath
+                                : what == EPending::Record ? options.recordPath
+                                                           : options.replayPath;
+                path = token;
             } else if (what == EPending::Time) {
                 ok = ParseSeconds(token, options.runSeconds);
             } else {
@@ -112,8 +115,14 @@ BOOL ParseConsoleOptions(int argc, const CString* argv, SConsoleOptions& options
             options.exportIcons = 1;
         } else if (token == L"/noicons") {
             options.exportIcons = 0;
+        } else if (token == L"/norecord") {
+            options.noRecord = true;
         } else if (token == L"/html") {
             pending = EPending::Html;
+        } else if (token == L"/record") {
+            pending = EPending::Record;
+        } else if (token == L"/replay") {
+            pending = EPending::Replay;
         } else if (token == L"/time") {
             pending = EPending::Time;
         } else if (token == L"/history") {
@@ -136,13 +145,17 @@ BOOL ParseConsoleOptions(int argc, const CString* argv, SConsoleOptions& options
     }
     if (pending != EPending::None)
         AddError(errors, L"Error: option " + pendingName + L" needs a value");
-    if (!options.help && options.host.empty() && errors.GetSize() == 0)
+    if (!options.replayPath.empty() && !options.host.empty())
+        AddError(errors, L"Error: /replay shows a recording and takes no host");
+    if (!options.help && options.host.empty() && options.replayPath.empty() &&
+        errors.GetSize() == 0)
         AddError(errors, L"Error: no host named");
     return errors.GetSize() == 0 ? TRUE : FALSE;
 }
 
 CString ConsoleUsageText() {
     return L"Usage: hopwatch-console [options] <host_or_IP>\n"
+           L"       hopwatch-console /replay <file> [options]\n"
            L"\n"
            L"Options:\n"
            L"/help .................... shows this text\n"
@@ -160,5 +173,10 @@ CString ConsoleUsageText() {
            L"/html <file> ............. writes the HTML report to the file after the run\n"
            L"/export .................. writes the HTML report into the temporary directory\n"
            L"/open .................... exports it and opens it in the default web browser\n"
-           L"/icons, /noicons ......... route-state icons in the HTML report on or off\n";
+           L"/icons, /noicons ......... route-state icons in the HTML report on or off\n"
+           L"/record <file> ........... records the run into the file (by default every run is\n"
+           L"                           recorded into a new file of the recordings folder)\n"
+           L"/norecord ................ does not record the run\n"
+           L"/replay <file> ........... prints a recording as its run printed its end (no host;\n"
+           L"                           with /csv, /history, /html, /export as for a run)\n";
 }

@@ -20,11 +20,15 @@ struct SConsoleOptions {
     bool exportReport = false; // /export: write it into the temporary directory, as Export does
     bool openReport = false;   // /open: export and open it with the default program
     int exportIcons = -1;      // -1 = keep the setting, else 0 or 1
+    CString recordPath;        // /record FILE: the run's recording goes there; empty = the folder
+    bool noRecord = false;     // /norecord: the run is not recorded
+    CString replayPath;        // /replay FILE: print that recording instead of running a test
     bool help = false;
 };
 
 // Parses the arguments (without the program name). Returns FALSE with one message per problem in
-// errors when an option is unknown, lacks its value or has a bad one, or when no host was named.
+// errors when an option is unknown, lacks its value or has a bad one, or when no host was named
+// (a replay needs none, and takes none).
 BOOL ParseConsoleOptions(int argc, const CString* argv, SConsoleOptions& options,
                          NArray<CString>& errors);
 

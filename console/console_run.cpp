@@ -4,14 +4,15 @@
 #include <chrono>
 #include <thread>
 
-#include "console/console_report.h"
-#include "console/csv_output.h"
+#include "console/run_end_output.h"
 #include "console/table_view.h"
 #include "engine/CHopwatchData.h"
 #include "engine/CNInetHost.h"
-#include "foundation/utf.h"
 #include "foundation/system_error_text.h"
+#include "foundation/utf.h"
 #include "platform/console_io.h"
+#include "recording/CHopwatchRecorder.h"
+#include "recording/recording_messages.h"
 #include "results/CHopwatchDataRowSource.h"
 #include "results/CHopwatchMemoryList.h"
 #include "results/CHopwatchRowRefresher.h"
@@ -34,8 +35,23 @@ void ApplyOptions(const SConsoleOptions& options) {
         g_bExportIcons = options.exportIcons;
 }
 
-bool WantsReport(const SConsoleOptions& options) {
-    return !options.htmlPath.empty() || options.exportReport || options.openReport;
+// Where the run's recording goes: nowhere with /norecord, the named file with /record, else a
+// new file of the recordings folder.
+CHopwatchRecorder::EMode RecordingMode(const SConsoleOptions& options) {
+    if (options.noRecord)
+        return CHopwatchRecorder::kNoFile;
+    return options.recordPath.empty() ? CHopwatchRecorder::kInFolder : CHopwatchRecorder::kToFile;
+}
+
+// Says once, on standard error, that the recording stopped; the run goes on.
+void ReportRecordingStop(const CHopwatchRecorder& recorder, bool& reported) {
+    if (reported || recorder.GetError() == 0)
+        return;
+    reported = true;
+    ConsoleWrite(ToUtf8(L"hopwatch-console: " +
+                        RecordingStoppedText(recorder.GetError(), recorder.GetPath(), L"\n") +
+                        L"\n"),
+                 true);
 }
 
 // The engine's message and the system's text for its error code, on standard error.
@@ -65,13 +81,17 @@ int RunConsoleTest(const SConsoleOptions& options) {
         return 2;
     }
 
-    bool color = options.color == 1 || (options.color < 0 && ConsoleSupportsColor());
+    const bool color = ConsoleUsesColor(options);
     CHopwatchData data;
+    CHopwatchRecorder recorder(data);
     const CNTimeStamp startedAt = CNTimeStamp::Now();
     if (!data.Start(options.host)) {
         WriteRunError(data);
         return 1;
     }
+    recorder.Begin(RecordingMode(options), options.recordPath,
+                   static_cast<std::uint64_t>(g_dwRecordingsBudgetMB) << 20);
+    bool recordingStopReported = false;
 
     ConsoleInstallInterruptHandler();
     CHopwatchMemoryList list;
@@ -96,6 +116,7 @@ int RunConsoleTest(const SConsoleOptions& options) {
         double stopping = std::chrono::duration<double>(now - stopRequestedAt).count();
         if (interrupts > 1 || (stopRequested && stopping > data.GetTimeoutMs() / 1000.0 + 10.0))
             break;
+        ReportRecordingStop(recorder, recordingStopReported);
         if (options.live && !options.csv) {
             refresher.Refresh(data, list);
             ConsoleWrite("\x1b[H\x1b[2J" + ToUtf8(CurrentTitle(data) + L"\n") +
@@ -104,22 +125,11 @@ int RunConsoleTest(const SConsoleOptions& options) {
     }
     data.Stop();
     const CNTimeStamp stoppedAt = CNTimeStamp::Now();
+    recorder.Finish();
+    ReportRecordingStop(recorder, recordingStopReported);
 
-    CString title = CurrentTitle(data);
-    if (!options.csv || WantsReport(options))
-        refresher.Refresh(data, list);
-    if (options.csv) {
-        ConsoleWrite(ToUtf8(title + L"\n"), true);
-        ConsoleWrite(ToUtf8(FormatRowsCsv(CHopwatchDataRowSource(data), options.historyValues)));
-    } else {
-        ConsoleWrite(ToUtf8(title + L"\n") + FormatTableViewUtf8(list, color));
-    }
-    bool reported = true;
-    if (WantsReport(options)) {
-        SHopwatchReportInput report;
-        reported = MakeConsoleReportInput(list, title, startedAt, stoppedAt, report) &&
-                   WriteConsoleReports(options, report);
-    }
+    const BOOL reported = PrintRunEnd(options, CHopwatchDataRowSource(data), refresher, list,
+                                      CurrentTitle(data), startedAt, stoppedAt);
     if (data.GetLastErrorCode() != 0) {
         WriteRunError(data);
         return 1;

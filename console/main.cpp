@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "console/console_options.h"
+#include "console/console_replay.h"
 #include "console/console_run.h"
 #include "foundation/utf.h"
 #include "platform/console_io.h"
@@ -25,7 +26,7 @@ int Main(int argc, const CString* argv) {
         ConsoleWrite(ToUtf8(ConsoleUsageText()));
         return 0;
     }
-    return RunConsoleTest(options);
+    return options.replayPath.empty() ? RunConsoleTest(options) : RunConsoleReplay(options);
 }
 
 } // namespace
