@@ -80,6 +80,17 @@ void CHopwatchRecorder::Finish() {
     Stop(kWaitForever);
 }
 
+BOOL CHopwatchRecorder::Sync(DWORD timeoutMs) {
+    std::unique_lock<std::mutex> lock(m_syncLock);
+    const std::uint64_t asked = ++m_syncAsked;
+    PostWork();
+    return m_synced.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                             [&] { return m_syncDone >= asked || !IsRunning(); }) &&
+                   m_syncDone >= asked
+               ? TRUE
+               : FALSE;
+}
+
 CString CHopwatchRecorder::GetPath() const {
     std::lock_guard<std::mutex> guard(m_pathLock);
     return m_path;
@@ -135,18 +146,28 @@ DWORD CHopwatchRecorder::Run() {
     Clock::time_point lastPrune = lastWrite;
     for (;;) {
         const bool stopping = WaitForWork(kDrainMs) == 0;
-        TakeWork();
+        const bool syncing = TakeWork() != 0;
         if (stopping)
             break;
+        std::uint64_t asked = 0;
+        if (syncing) {
+            std::lock_guard<std::mutex> guard(m_syncLock);
+            asked = m_syncAsked;
+        }
         Drain();
         const Clock::time_point now = Clock::now();
         const bool rowsDue = now - lastRows >= kRowsPeriod;
         if (rowsDue)
             lastRows = now;
         NoteRoute(rowsDue);
-        if (now - lastWrite >= kWritePeriod) {
+        if (syncing || now - lastWrite >= kWritePeriod) {
             lastWrite = now;
             WriteOut();
+        }
+        if (syncing) {
+            std::lock_guard<std::mutex> guard(m_syncLock);
+            m_syncDone = asked;
+            m_synced.notify_all();
         }
         if (m_mode == kInFolder && Recording() && now - lastPrune >= kPrunePeriod) {
             lastPrune = now;
@@ -167,6 +188,8 @@ DWORD CHopwatchRecorder::Run() {
         WriteOut();
         m_file.Close();
     }
+    std::lock_guard<std::mutex> guard(m_syncLock);
+    m_synced.notify_all(); // a Sync still waiting learns that the thread has ended
     return 0;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <vector>
@@ -57,6 +58,10 @@ public:
     void RequestFinish();
     // RequestFinish, then waits for the thread.
     void Finish();
+    // Waits (at most timeoutMs) until every outcome the engine gave before the call has been
+    // taken from the ring, passed on and, when recording, written and flushed in a frame of its
+    // own. FALSE when the thread is not running or the time ran out.
+    BOOL Sync(DWORD timeoutMs = 10000);
 
     // The system's code of the failure that stopped the recording, 0 while it goes well. Any
     // thread.
@@ -113,4 +118,8 @@ private:
     std::atomic<std::uint64_t> m_bytesWritten{0};
     std::atomic<std::uint64_t> m_outcomesRecorded{0};
     std::atomic<std::uint64_t> m_droppedTotal{0};
+    std::mutex m_syncLock; // guards the two sync counters' waits
+    std::condition_variable m_synced;
+    std::uint64_t m_syncAsked = 0;
+    std::uint64_t m_syncDone = 0;
 };

@@ -22,7 +22,7 @@ constexpr BYTE kLateUnreachable = 0x40;
 
 constexpr std::uint64_t kMicroPerSecond = 1000000;
 constexpr int kSlots = 65536;
-constexpr int kHops = 65536; // every value a hop number can take in a record
+constexpr int kHops = 256; // the longest route the engine probes
 
 std::uint64_t RttTicks(double rtt, std::int64_t frequency) {
     if (!(rtt > 0.0))
@@ -36,8 +36,12 @@ std::uint64_t RttTicks(double rtt, std::int64_t frequency) {
 BOOL CRecordingOutcomeCodec::Reset(std::int64_t startTicks, std::int64_t frequency) {
     if (!m_slots.SetSize(kSlots) || !m_responders.SetSize(kHops))
         return FALSE;
-    for (int i = 0; i < kSlots; ++i)
-        m_slots[i] = SSlot{0, 0, 0};
+    // A new run number makes every slot unknown without writing the table.
+    if (++m_run == 0) {
+        for (int i = 0; i < kSlots; ++i)
+            m_slots[i] = SSlot{0, 0, 0};
+        m_run = 1;
+    }
     for (int i = 0; i < kHops; ++i)
         m_responders[i] = 0;
     m_startTicks = startTicks;
@@ -65,11 +69,12 @@ std::int64_t CRecordingOutcomeCodec::Ticks(std::uint64_t micro) const {
 }
 
 bool CRecordingOutcomeCodec::RememberedResponder(WORD hop, DWORD responder) const {
-    return m_responders[hop] == responder;
+    return hop < kHops && m_responders[hop] == responder;
 }
 
 void CRecordingOutcomeCodec::RememberResponder(WORD hop, DWORD responder) {
-    m_responders[hop] = responder;
+    if (hop < kHops)
+        m_responders[hop] = responder;
 }
 
 void CRecordingOutcomeCodec::Encode(const SHopwatchOutcome& outcome, CRecordingBytesOut& out) {
@@ -95,12 +100,12 @@ void CRecordingOutcomeCodec::Encode(const SHopwatchOutcome& outcome, CRecordingB
         m_lastSlot = outcome.slot;
         m_lastHop = outcome.hop;
         m_lastMicro = micro;
-        m_slots[outcome.slot] = SSlot{micro, outcome.hop, 1};
+        m_slots[outcome.slot] = SSlot{micro, outcome.hop, m_run};
         return;
     }
 
     const SSlot& slot = m_slots[outcome.slot];
-    const bool given = slot.known == 0 || slot.hop != outcome.hop || slot.micro != micro;
+    const bool given = !Known(slot) || slot.hop != outcome.hop || slot.micro != micro;
     const bool unreachable =
         kind == kOutcomeUnreachable || (kind == kOutcomeLate && HopwatchIsNaN(outcome.rtt));
     const bool reply = (kind == kOutcomeReply || kind == kOutcomeLate) && !unreachable;
@@ -157,7 +162,7 @@ bool CRecordingOutcomeCodec::Decode(BYTE first, CRecordingBytesIn& in, SHopwatch
         m_lastSlot = outcome.slot;
         m_lastHop = outcome.hop;
         m_lastMicro = micro;
-        m_slots[outcome.slot] = SSlot{micro, outcome.hop, 1};
+        m_slots[outcome.slot] = SSlot{micro, outcome.hop, m_run};
         return true;
     }
 
@@ -174,7 +179,7 @@ bool CRecordingOutcomeCodec::Decode(BYTE first, CRecordingBytesIn& in, SHopwatch
     if ((first & kGivenProbe) != 0) {
         hop = in.Varint();
         micro = in.Varint();
-    } else if (slot.known == 0) {
+    } else if (!Known(slot)) {
         return false;
     }
     if (!in.IsGood() || hop >= kHops)

@@ -13,13 +13,14 @@
 // send time, a hop's usual responder) the writer leaves out. A record's first byte is below
 // 0x80: bits 0-2 the kind, bits 3-6 flags (docs/recording-format.md). Send times are kept in
 // microseconds since the run's start; round trips in the run's counter ticks, so that a reader
-// gets the very same double the engine counted. One thread at a time.
+// gets the very same double the engine counted. Hops are those of a route of at most 256.
+// One thread at a time.
 class CRecordingOutcomeCodec {
 public:
     CRecordingOutcomeCodec() = default;
 
     // Forgets every outcome and takes the run's clock (frequency > 0). Allocates the tables the
-    // first time; FALSE when the memory is not there.
+    // first time and touches little of them afterwards; FALSE when the memory is not there.
     BOOL Reset(std::int64_t startTicks, std::int64_t frequency);
     // Appends the outcome's record (at most kMaxRecordBytes). Never allocates when out has room.
     void Encode(const SHopwatchOutcome& outcome, CRecordingBytesOut& out);
@@ -31,8 +32,8 @@ public:
 private:
     struct SSlot {
         std::uint64_t micro; // send time, microseconds since the start
-        WORD hop;
-        WORD known; // 1 once a send named this slot
+        DWORD hop;
+        DWORD run; // the Reset that a send named this slot in; other values: not known
     };
 
     std::uint64_t Micro(std::int64_t ticks) const;
@@ -40,8 +41,11 @@ private:
     bool RememberedResponder(WORD hop, DWORD responder) const;
     void RememberResponder(WORD hop, DWORD responder);
 
-    NArray<SSlot> m_slots;
+    bool Known(const SSlot& slot) const { return slot.run == m_run; }
+
+    NArray<SSlot> m_slots;      // filled lazily: Reset only moves m_run on
     NArray<DWORD> m_responders; // per hop, the responder of its last reply
+    DWORD m_run = 0;
     std::int64_t m_startTicks = 0;
     std::int64_t m_frequency = 1;
     WORD m_lastSlot = 0xFFFF;

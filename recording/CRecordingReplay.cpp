@@ -1,6 +1,8 @@
 // CRecordingReplay: a recorded run rebuilt from its outcomes and route.
 #include "recording/CRecordingReplay.h"
 
+#include <new>
+
 #include "engine/CHopwatchData.h"
 #include "engine/host_figures.h"
 
@@ -19,16 +21,17 @@ BOOL CRecordingReplay::Begin(const SRecordingHeader& header) {
     const int hops = static_cast<int>(header.maxTtl);
     const int trackers = hops + kSpareTrackers;
     m_hops.SetSize(0);
-    m_hopHistories.SetSize(0);
     m_hopStates.SetSize(0);
     m_trackers.SetSize(0);
-    m_trackerHistories.SetSize(0);
+    m_hopHistories.clear();
+    m_trackerHistories.clear();
     m_trackerCount = 0;
     m_rows = SRecordingRows();
     m_dropped = m_outcomes = 0;
-    if (!m_hops.SetSize(hops) || !m_hopHistories.SetSize(hops) || !m_hopStates.SetSize(hops) ||
-        !m_trackers.SetSize(trackers) || !m_trackerHistories.SetSize(trackers))
+    if (!m_hops.SetSize(hops) || !m_hopStates.SetSize(hops) || !m_trackers.SetSize(trackers))
         return FALSE;
+    m_hopHistories.resize(static_cast<size_t>(hops));
+    m_trackerHistories.resize(static_cast<size_t>(trackers));
     for (int i = 0; i < hops; ++i) {
         m_hops[i].ttl = static_cast<DWORD>(i);
         HopwatchClearFigures(m_hops[i]);
@@ -90,13 +93,13 @@ void CRecordingReplay::Answer(const SHopwatchOutcome& outcome) {
         tracker = AddTracker(outcome.hop, responder);
     const double value = unreachable ? HopwatchPositiveNaN() : outcome.rtt;
     for (int t = state.trackers; t >= 0; t = m_trackers[t].next)
-        m_trackerHistories[t].Add(outcome.slot, t == tracker ? value : HopwatchPositiveNaN());
+        AddTo(m_trackerHistories[t], outcome.slot, t == tracker ? value : HopwatchPositiveNaN());
     if (restartFirst) {
         const int first = FindTracker(outcome.hop, state.first);
         if (first >= 0)
-            m_trackerHistories[first].Clear();
+            m_trackerHistories[first].reset();
     }
-    m_hopHistories[outcome.hop].Add(outcome.slot, value);
+    AddTo(m_hopHistories[outcome.hop], outcome.slot, value);
     if (unreachable) {
         if (outcome.kind != kOutcomeLate)
             ++hop.lost;
@@ -110,9 +113,23 @@ void CRecordingReplay::Answer(const SHopwatchOutcome& outcome) {
 }
 
 void CRecordingReplay::AddToHop(DWORD hop, DWORD slot, double value) {
-    m_hopHistories[static_cast<int>(hop)].Add(slot, value);
+    AddTo(m_hopHistories[hop], slot, value);
     for (int t = m_hopStates[static_cast<int>(hop)].trackers; t >= 0; t = m_trackers[t].next)
-        m_trackerHistories[t].Add(slot, value);
+        AddTo(m_trackerHistories[t], slot, value);
+}
+
+void CRecordingReplay::AddTo(HistoryPtr& history, DWORD slot, double value) {
+    if (!history)
+        history.reset(new (std::nothrow) CHopwatchHistory());
+    if (history)
+        history->Add(slot, value);
+}
+
+void CRecordingReplay::CopyTo(const HistoryPtr& history, CHopwatchHistory& out) {
+    if (history)
+        out = *history;
+    else
+        out.Clear();
 }
 
 int CRecordingReplay::FindTracker(DWORD hop, DWORD responder) const {
@@ -154,7 +171,7 @@ BOOL CRecordingReplay::BuildRows(CHopwatchRecordRows& rows) const {
             hop = row.ttl < static_cast<DWORD>(m_hops.GetSize()) ? static_cast<int>(row.ttl) : -1;
             if (hop >= 0) {
                 host = m_hops[hop];
-                rows.History(i) = m_hopHistories[hop];
+                CopyTo(m_hopHistories[static_cast<size_t>(hop)], rows.History(i));
             }
             host.ttl = row.ttl;
             const int note = hop >= 0 ? m_hopStates[hop].note : kNoteNone;
@@ -173,7 +190,7 @@ BOOL CRecordingReplay::BuildRows(CHopwatchRecordRows& rows) const {
                 host.minRtt = figures.minRtt;
                 host.sumRtt = figures.sumRtt;
                 host.maxRtt = figures.maxRtt;
-                rows.History(i) = m_trackerHistories[tracker];
+                CopyTo(m_trackerHistories[static_cast<size_t>(tracker)], rows.History(i));
             }
             host.ttl = 0;
             host.note = row.note;

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "engine/CHopwatchHistory.h"
 #include "engine/CHopwatchOutcomeListener.h"
@@ -58,17 +60,23 @@ private:
     static constexpr int kNoteNone = -1;
     static constexpr int kNoteEmpty = -2;
 
+    using HistoryPtr = std::unique_ptr<CHopwatchHistory>;
+
     void Apply(const SHopwatchOutcome& outcome);
     void Answer(const SHopwatchOutcome& outcome);
     void AddToHop(DWORD hop, DWORD slot, double value);
     int FindTracker(DWORD hop, DWORD responder) const;
     int AddTracker(DWORD hop, DWORD responder);
+    // Adds to a history made when it is first needed (a ring is 64 KB and most hops of a long
+    // route, most alternatives, never need one); nothing when the memory is not there.
+    static void AddTo(HistoryPtr& history, DWORD slot, double value);
+    static void CopyTo(const HistoryPtr& history, CHopwatchHistory& out);
 
     NArray<SHopwatchHost> m_hops;
-    NArray<CHopwatchHistory> m_hopHistories;
+    std::vector<HistoryPtr> m_hopHistories;
     NArray<SHopState> m_hopStates;
     NArray<STracker> m_trackers;
-    NArray<CHopwatchHistory> m_trackerHistories;
+    std::vector<HistoryPtr> m_trackerHistories;
     int m_trackerCount = 0;
     SRecordingRows m_rows;
     std::uint64_t m_dropped = 0;
