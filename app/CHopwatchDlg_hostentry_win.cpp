@@ -15,9 +15,9 @@
 void CHopwatchDlg::OnListDblClk(NMHDR* header) {
     const auto* activate = reinterpret_cast<const NMITEMACTIVATE*>(header);
     SHopwatchHost row;
-    if (!m_data.GetRow(activate->iItem, row, kHopwatchNone, TRUE))
+    if (!GetShownRow(activate->iItem, row))
         return; // an empty area of the list (item -1) or a row that is gone
-    if (!IsRestartableHop(row.address, m_data.GetTargetAddress()))
+    if (!IsRestartableHop(row.address, GetShownTargetAddress()))
         return;
     if (UiMessageBox(m_hWnd, HopRestartQuestion(row.address, row.name), L"Please confirm",
                      MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
@@ -32,7 +32,7 @@ void CHopwatchDlg::OnListDblClk(NMHDR* header) {
     UpdateStartButton();
     // A start that fails is reported as the Start button reports it, rather than silently
     // leaving the window stopped with the old rows.
-    if (!m_data.Start(host)) {
+    if (!StartRun(host)) {
         UiMessageBox(m_hWnd, StartFailureText(m_data.GetLastErrorCode()),
                      L"Error starting raw socket", MB_OK | MB_ICONERROR);
     } else {

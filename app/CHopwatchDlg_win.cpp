@@ -33,6 +33,16 @@ CHopwatchDlg::~CHopwatchDlg() {
 
 BOOL CHopwatchDlg::OnInitDialog() {
     HINSTANCE instance = GetResourceInstance();
+    // Opening a recording comes in a group of its own before the separator and About entry,
+    // which stay the menu's last two.
+    wchar_t open[128] = {};
+    if (::LoadStringW(instance, IDS_OPENRECORDING, open, 128) > 0) {
+        HMENU menu = GetSystemMenu(FALSE);
+        if (menu != nullptr) {
+            ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+            ::AppendMenuW(menu, MF_STRING, IDM_OPENRECORDING, open);
+        }
+    }
     wchar_t about[128] = {};
     if (::LoadStringW(instance, IDS_ABOUTBOX, about, 128) > 0) {
         HMENU menu = GetSystemMenu(FALSE);
@@ -182,7 +192,7 @@ void CHopwatchDlg::OnStartStop() {
         FillHostCombo(m_hostCombo);
         m_hostCombo.SetCurSel(0);
         m_progress.SetWindowText(host);
-        if (!m_data.Start(host)) {
+        if (!StartRun(host)) {
             UiMessageBox(m_hWnd, StartFailureText(m_data.GetLastErrorCode()),
                          L"Error starting raw socket", MB_OK | MB_ICONERROR);
         } else {
@@ -225,6 +235,8 @@ void CHopwatchDlg::UpdateRunState() {
             UiMessageBox(m_hWnd, RunFailureText(m_data.GetErrorText(), error),
                          L"Error pinging target", MB_OK | MB_ICONERROR);
         }
+        if (!running)
+            OnRunEnded();
         m_startButton.EnableWindow(TRUE);
         m_lastTitleVersion = 0;
     }
@@ -244,6 +256,8 @@ void CHopwatchDlg::UpdateRunState() {
 }
 
 BOOL CHopwatchDlg::RefreshList() {
+    if (m_showingRecording)
+        return m_refresher.Refresh(m_recordingRows, m_resultsList.GetRows()) != 0;
     return m_refresher.Refresh(m_data, m_resultsList.GetRows()) != 0;
 }
 
@@ -291,6 +305,10 @@ BOOL CHopwatchDlg::OnSizing(UINT, RECT* rect) {
 }
 
 BOOL CHopwatchDlg::OnSysCommand(UINT command, LPARAM) {
+    if ((command & 0xFFF0) == IDM_OPENRECORDING) {
+        OnOpenRecording();
+        return TRUE;
+    }
     if ((command & 0xFFF0) != IDM_ABOUTBOX)
         return FALSE;
     OnAbout();
@@ -319,6 +337,7 @@ HCURSOR CHopwatchDlg::OnQueryDragIcon() {
 void CHopwatchDlg::OnDestroy() {
     m_refreshTimer.Detach();
     m_data.Stop();
+    m_recorder.Finish();
     // A minimized window's placement would bring the next run up minimized.
     if (!IsIconic())
         SavePlacement(m_hWnd);

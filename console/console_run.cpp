@@ -85,6 +85,7 @@ int RunConsoleTest(const SConsoleOptions& options) {
     CHopwatchData data;
     CHopwatchRecorder recorder(data);
     const CNTimeStamp startedAt = CNTimeStamp::Now();
+    recorder.SizeRing();
     if (!data.Start(options.host)) {
         WriteRunError(data);
         return 1;

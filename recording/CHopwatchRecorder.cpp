@@ -21,7 +21,7 @@ constexpr auto kRowsPeriod = std::chrono::seconds(1);
 constexpr auto kPrunePeriod = std::chrono::minutes(10);
 // How long the end waits for the engine's workers to finish their last answers and names.
 constexpr auto kWorkersWait = std::chrono::seconds(5);
-constexpr int kBatch = 4096;
+constexpr int kBatch = 1024;
 // The frame buffer: written out well before it fills, so that outcomes never make it grow.
 constexpr std::size_t kBufferBytes = 256 * 1024;
 constexpr std::size_t kWriteAtBytes = 192 * 1024;
@@ -36,7 +36,22 @@ bool SameRow(const SRecordingRow& a, const SRecordingRow& b) {
 } // namespace
 
 CHopwatchRecorder::CHopwatchRecorder(CHopwatchData& data) : m_data(data) {
-    m_data.SetOutcomeCapacity(kRingCapacity);
+    SizeRing();
+}
+
+DWORD CHopwatchRecorder::RingCapacityFor(DWORD intervalMs, DWORD maxTtl) {
+    // Two outcomes a probe, a probe per hop and interval.
+    const double perSecond =
+        2.0 * (maxTtl < 1 ? 1 : maxTtl) * 1000.0 / (intervalMs < 1 ? 1 : intervalMs);
+    const double wanted = perSecond * kRingSeconds;
+    DWORD capacity = kMinRingCapacity;
+    while (capacity < wanted && capacity < kMaxRingCapacity)
+        capacity <<= 1;
+    return capacity;
+}
+
+void CHopwatchRecorder::SizeRing() {
+    m_data.SetOutcomeCapacity(RingCapacityFor(g_dwPingIntervalMS, g_dwMaxTTL));
 }
 
 CHopwatchRecorder::~CHopwatchRecorder() {

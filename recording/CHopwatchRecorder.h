@@ -35,10 +35,13 @@ public:
         kInFolder, // a new file in the user's recordings folder, kept to its budget
         kToFile,   // the file the user named (replaced if it exists)
     };
-    // The ring's size: some seconds of the fastest schedule, so that a slow disk does not drop.
-    static constexpr DWORD kRingCapacity = 1u << 16;
+    // The ring holds the outcomes of this many seconds of the run's schedule, so that a slow disk
+    // drops nothing, within these bounds.
+    static constexpr DWORD kRingSeconds = 4;
+    static constexpr DWORD kMinRingCapacity = 1u << 12;
+    static constexpr DWORD kMaxRingCapacity = 1u << 16;
 
-    // Sizes data's outcome ring for the runs to come. data must outlive the recorder.
+    // data must outlive the recorder. Sizes data's outcome ring as SizeRing does.
     explicit CHopwatchRecorder(CHopwatchData& data);
     ~CHopwatchRecorder() override;
 
@@ -47,6 +50,11 @@ public:
     // RemoveListener returns.
     void AddListener(CHopwatchOutcomeListener* listener);
     void RemoveListener(CHopwatchOutcomeListener* listener);
+
+    // Sizes data's outcome ring for the next Start from the settings that Start will take
+    // (interval and maximum TTL). Call before each data.Start.
+    void SizeRing();
+    static DWORD RingCapacityFor(DWORD intervalMs, DWORD maxTtl);
 
     // Starts recording the run data.Start has just begun. path names the file for kToFile;
     // budgetBytes bounds the folder for kInFolder. FALSE when the thread could not start (the

@@ -34,12 +34,12 @@ std::uint64_t RttTicks(double rtt, std::int64_t frequency) {
 } // namespace
 
 BOOL CRecordingOutcomeCodec::Reset(std::int64_t startTicks, std::int64_t frequency) {
-    if (!m_slots.SetSize(kSlots) || !m_responders.SetSize(kHops))
+    if (!m_slots.SetSize(kRecentSends) || !m_responders.SetSize(kHops))
         return FALSE;
     // A new run number makes every slot unknown without writing the table.
     if (++m_run == 0) {
-        for (int i = 0; i < kSlots; ++i)
-            m_slots[i] = SSlot{0, 0, 0};
+        for (int i = 0; i < kRecentSends; ++i)
+            m_slots[i] = SSlot{0, 0, 0, 0};
         m_run = 1;
     }
     for (int i = 0; i < kHops; ++i)
@@ -100,12 +100,12 @@ void CRecordingOutcomeCodec::Encode(const SHopwatchOutcome& outcome, CRecordingB
         m_lastSlot = outcome.slot;
         m_lastHop = outcome.hop;
         m_lastMicro = micro;
-        m_slots[outcome.slot] = SSlot{micro, outcome.hop, m_run};
+        Slot(outcome.slot) = SSlot{micro, outcome.hop, outcome.slot, m_run};
         return;
     }
 
-    const SSlot& slot = m_slots[outcome.slot];
-    const bool given = !Known(slot) || slot.hop != outcome.hop || slot.micro != micro;
+    const SSlot& slot = Slot(outcome.slot);
+    const bool given = !Known(slot, outcome.slot) || slot.hop != outcome.hop || slot.micro != micro;
     const bool unreachable =
         kind == kOutcomeUnreachable || (kind == kOutcomeLate && HopwatchIsNaN(outcome.rtt));
     const bool reply = (kind == kOutcomeReply || kind == kOutcomeLate) && !unreachable;
@@ -162,7 +162,7 @@ bool CRecordingOutcomeCodec::Decode(BYTE first, CRecordingBytesIn& in, SHopwatch
         m_lastSlot = outcome.slot;
         m_lastHop = outcome.hop;
         m_lastMicro = micro;
-        m_slots[outcome.slot] = SSlot{micro, outcome.hop, m_run};
+        Slot(outcome.slot) = SSlot{micro, outcome.hop, outcome.slot, m_run};
         return true;
     }
 
@@ -173,13 +173,13 @@ bool CRecordingOutcomeCodec::Decode(BYTE first, CRecordingBytesIn& in, SHopwatch
             return false;
         slotNumber = static_cast<WORD>(m_lastSlot + static_cast<WORD>(delta));
     }
-    const SSlot& slot = m_slots[slotNumber];
+    const SSlot& slot = Slot(slotNumber);
     std::uint64_t hop = slot.hop;
     std::uint64_t micro = slot.micro;
     if ((first & kGivenProbe) != 0) {
         hop = in.Varint();
         micro = in.Varint();
-    } else if (!Known(slot)) {
+    } else if (!Known(slot, slotNumber)) {
         return false;
     }
     if (!in.IsGood() || hop >= kHops)

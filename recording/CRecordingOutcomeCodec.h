@@ -30,9 +30,11 @@ public:
     static constexpr int kMaxRecordBytes = 32;
 
 private:
+    // The last sends, by slot number modulo the table's size.
     struct SSlot {
         std::uint64_t micro; // send time, microseconds since the start
-        DWORD hop;
+        WORD hop;
+        WORD slot;
         DWORD run; // the Reset that a send named this slot in; other values: not known
     };
 
@@ -41,9 +43,15 @@ private:
     bool RememberedResponder(WORD hop, DWORD responder) const;
     void RememberResponder(WORD hop, DWORD responder);
 
-    bool Known(const SSlot& slot) const { return slot.run == m_run; }
+    bool Known(const SSlot& slot, WORD number) const {
+        return slot.run == m_run && slot.slot == number;
+    }
+    SSlot& Slot(WORD number) { return m_slots[number & (kRecentSends - 1)]; }
+    // Answers come within the time-out, so a few thousand sends back is as far as they reach;
+    // an older one is given in full. A small table stays in the cache and in little memory.
+    static constexpr int kRecentSends = 4096;
 
-    NArray<SSlot> m_slots;      // filled lazily: Reset only moves m_run on
+    NArray<SSlot> m_slots;      // kRecentSends; Reset only moves m_run on
     NArray<DWORD> m_responders; // per hop, the responder of its last reply
     DWORD m_run = 0;
     std::int64_t m_startTicks = 0;

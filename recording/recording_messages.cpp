@@ -49,3 +49,10 @@ CString RecordingReadText(const SRecordingSummary& summary, const CString& path,
 CString RecordingStoppedText(DWORD error, const CString& path, const CString& newline) {
     return L"The recording of this run stopped: " + SystemErrorText(error, FALSE) + newline + path;
 }
+
+CString RecordingViewText(const CString& title, const CNTimeStamp& start, const CNTimeStamp& stop) {
+    const CString format = L"%Y-%m-%d %H:%M:%S";
+    if (!stop.IsSet())
+        return title + L"  (recorded from " + start.Format(format) + L")";
+    return title + L"  (recorded " + start.Format(format) + L" to " + stop.Format(format) + L")";
+}

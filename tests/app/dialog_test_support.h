@@ -23,9 +23,10 @@ inline void PrepareDialogTests() {
 }
 
 // Settings for a short test run: no history, no DNS worker (names come only from the test), one
-// probe a second with a 2 s time-out, at most 4 hops.
+// probe a second with a 2 s time-out, at most 4 hops, no recording.
 inline void UseTestRunSettings() {
     g_HostHistory.RemoveAll();
+    g_dwRecordRuns = 0;
     g_bReverseDNS = 0;
     g_dwPingIntervalMS = 1000;
     g_dwPingTimeoutMS = 2000;
