@@ -69,7 +69,7 @@ struct SFigures {
 };
 
 constexpr int kHops = 30; // hop 0 (this computer) to the target at hop 29
-constexpr std::uint64_t kSyncEvery = 2048;
+constexpr std::uint64_t kSyncEvery = 1024;
 
 // A steady route: routers 1-28 answer in 0.5 to 20 ms with a little jitter, the target at hop 29;
 // one probe in a hundred is lost.

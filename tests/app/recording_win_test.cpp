@@ -162,7 +162,7 @@ TEST_F(RecordingDialog, ARunIsRecordedAndOpensAgainWithTheSameRowsTitleAndTimes)
     ASSERT_GE(count, 4);
     wchar_t open[64] = {};
     ::GetMenuStringW(menu, count - 3, open, 64, MF_BYPOSITION);
-    EXPECT_STREQ(L"Open &recording...", open);
+    EXPECT_STREQ(L"&Open recording...", open);
     EXPECT_EQ(static_cast<UINT>(IDM_ABOUTBOX), ::GetMenuItemID(menu, count - 1));
 
     RunAndStop();

@@ -50,7 +50,7 @@ def sent_per_hop(recording):
 
 def scenario_replay(flavour, name, info, work):
     path = os.path.join(work, f"{flavour}-{name}.hwrec")
-    code, out, err = run_console(flavour, [*TIMING, "/time", "4", "/csv", "/history", "6", "/record",
+    code, out, err = run_console(flavour, [*TIMING, "/time", "3", "/csv", "/history", "6", "/record",
                                            console_path(flavour, path), info["LAB_TARGET_ADDR"]])
     live = parse_csv(out)
     check(code == 0 and len(live) > 3, f"{flavour} {name}: the live run printed its rows",
@@ -79,7 +79,7 @@ def scenario_report(info, work):
     html = os.path.join(work, "replay.html")
     code, out, err = replay("native", path, "/html", html)
     text = open(html, encoding="utf-8").read() if os.path.exists(html) else ""
-    check(code == 0 and info["LAB_SPLIT_A"] in text and "2 alternative routes" in text,
+    check(code == 0 and info["LAB_SPLIT_A"] in text and "2&nbsp;alternative&nbsp;routes" in text,
           "native split: /replay /html writes the run's report", f"exit {code} {err[:300]}")
 
 
@@ -93,8 +93,8 @@ def nft_sent_count():
 def scenario_kill(flavour, info, work):
     """Every probe that left the client a second before the kill is in the recording."""
     subprocess.run(["ip", "netns", "exec", "hwc", "nft", "-f", "-"], input=(
-        "table inet hwrec { chain out { type filter hook output priority 0; "
-        "icmp type echo-request counter } }\n"), text=True, check=True, timeout=20)
+        "table inet hwrec {\n chain out {\n  type filter hook output priority 0;\n"
+        "  icmp type echo-request counter\n }\n}\n"), text=True, check=True, timeout=20)
     path = os.path.join(work, f"{flavour}-killed.hwrec")
     cmd, env = command(flavour, ["/nodns", *TIMING, "/record", console_path(flavour, path),
                                  info["LAB_TARGET_ADDR"]])
