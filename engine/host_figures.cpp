@@ -2,6 +2,7 @@
 #include "engine/host_figures.h"
 
 #include <cfloat>
+#include <cmath>
 
 #include "engine/CHopwatchHistory.h"
 
@@ -11,17 +12,23 @@ void HopwatchClearFigures(SHopwatchHost& host) {
     host.minRtt = DBL_MAX;
     host.sumRtt = 0.0;
     host.maxRtt = -DBL_MAX;
+    host.squaredDeviations = host.jitterSum = 0.0;
 }
 
 void HopwatchAddRtt(SHopwatchHost& host, double rtt) {
+    const double previous = host.lastRtt;
     host.lastRtt = rtt;
     if (host.received++ == 0) {
         host.minRtt = host.maxRtt = host.sumRtt = rtt;
+        host.squaredDeviations = host.jitterSum = 0.0;
         return;
     }
     host.maxRtt = host.maxRtt > rtt ? host.maxRtt : rtt;
     host.minRtt = host.minRtt < rtt ? host.minRtt : rtt;
+    const double oldMean = host.sumRtt / (host.received - 1);
     host.sumRtt += rtt;
+    host.squaredDeviations += (rtt - oldMean) * (rtt - host.sumRtt / host.received);
+    host.jitterSum += std::fabs(rtt - previous);
 }
 
 SHopwatchColumnMaxima HopwatchColumnMaxima(const SHopwatchHost* hops, DWORD count) {

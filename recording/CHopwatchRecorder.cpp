@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "hopwatch_version.h"
+#include "platform/clock_time.h"
 #include "recording/recordings_folder.h"
 #include "settings/settings_globals.h"
 
@@ -152,6 +153,11 @@ DWORD CHopwatchRecorder::Run() {
         header.reverseDns = m_data.IsReverseDns() ? 1 : 0;
         header.exportIcons = g_bExportIcons != 0 ? 1 : 0;
         header.probeMethod = m_data.GetProbeMethod();
+        // The start's UTC from its local time and the zone's offset now.
+        header.startUtc = CNTimeStamp(static_cast<std::uint64_t>(
+            static_cast<std::int64_t>(startTime.GetValue()) - CNTimeStamp::LocalOffsetFromGMT()));
+        header.probeLimit = m_data.GetProbeLimit();
+        header.runMs = m_runSeconds > 0 ? static_cast<DWORD>(m_runSeconds * 1000.0 + 0.5) : 0;
         WriteHeaderRecord(m_buffer, header);
         WriteOut(); // the header is on the disk before the first probe's outcome
     }
@@ -196,6 +202,7 @@ DWORD CHopwatchRecorder::Run() {
     if (Recording()) {
         SRecordingEnd end;
         end.stopTime = CNTimeStamp::Now();
+        end.stopUtc = CNTimeStamp(PlatformSystemTimeUtc());
         end.errorCode = m_data.GetLastErrorCode();
         if (end.errorCode != 0)
             end.errorText = m_data.GetErrorText();

@@ -56,6 +56,9 @@ public:
     void SizeRing();
     static DWORD RingCapacityFor(DWORD intervalMs, DWORD maxTtl);
 
+    // The run length the user asked for, for the recording's header (< 0: none). Before Begin.
+    void SetRunLength(double seconds) { m_runSeconds = seconds; }
+
     // Starts recording the run data.Start has just begun. path names the file for kToFile;
     // budgetBytes bounds the folder for kInFolder. FALSE when the thread could not start (the
     // run goes on unrecorded).
@@ -103,6 +106,7 @@ private:
     EMode m_mode = kNoFile;
     CString m_requestedPath;
     std::uint64_t m_budgetBytes = 0;
+    double m_runSeconds = -1.0;
     mutable std::mutex m_pathLock;
     CString m_path;
     CString m_folder;

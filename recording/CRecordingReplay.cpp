@@ -184,12 +184,9 @@ BOOL CRecordingReplay::BuildRows(CHopwatchRecordRows& rows) const {
         } else {
             const int tracker = hop >= 0 ? FindTracker(static_cast<DWORD>(hop), row.address) : -1;
             if (tracker >= 0) {
-                const SHopwatchHost& figures = m_trackers[tracker].figures;
-                host.received = figures.received;
-                host.lastRtt = figures.lastRtt;
-                host.minRtt = figures.minRtt;
-                host.sumRtt = figures.sumRtt;
-                host.maxRtt = figures.maxRtt;
+                // An alternative counts replies only: no sends, no losses.
+                host = m_trackers[tracker].figures;
+                host.sent = host.lost = 0;
                 CopyTo(m_trackerHistories[static_cast<size_t>(tracker)], rows.History(i));
             }
             host.ttl = 0;

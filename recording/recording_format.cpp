@@ -66,6 +66,9 @@ void WriteHeaderRecord(std::vector<BYTE>& out, const SRecordingHeader& header) {
         bytes.Varint(header.reverseDns);
         bytes.Varint(header.exportIcons);
         bytes.Varint(header.probeMethod);
+        bytes.U64(header.startUtc.GetValue());
+        bytes.Varint(header.probeLimit);
+        bytes.Varint(header.runMs);
     });
 }
 
@@ -100,6 +103,7 @@ void WriteRowsRecord(std::vector<BYTE>& out, const SRecordingRows& rows) {
 void WriteEndRecord(std::vector<BYTE>& out, const SRecordingEnd& end) {
     WriteRecord(out, kRecordEnd, [&](CRecordingBytesOut& bytes) {
         bytes.U64(end.stopTime.GetValue());
+        bytes.U64(end.stopUtc.GetValue());
         bytes.Varint(end.errorCode);
         bytes.Text(end.errorText);
     });
@@ -128,6 +132,9 @@ bool ReadHeaderRecord(CRecordingBytesIn& in, SRecordingHeader& header) {
     header.reverseDns = Dword(in);
     header.exportIcons = Dword(in);
     header.probeMethod = Dword(in);
+    header.startUtc = CNTimeStamp(in.U64());
+    header.probeLimit = Dword(in);
+    header.runMs = Dword(in);
     // A clock without ticks cannot time anything, one beyond a tick per picosecond is no
     // counter of ours (and would overflow the time arithmetic); a route longer than the engine
     // allows is no run of ours.
@@ -155,6 +162,7 @@ bool ReadRowsRecord(CRecordingBytesIn& in, SRecordingRows& rows) {
 
 bool ReadEndRecord(CRecordingBytesIn& in, SRecordingEnd& end) {
     end.stopTime = CNTimeStamp(in.U64());
+    end.stopUtc = CNTimeStamp(in.U64());
     end.errorCode = Dword(in);
     end.errorText = in.Text();
     return in.IsGood();

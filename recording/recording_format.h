@@ -51,6 +51,9 @@ struct SRecordingHeader {
     DWORD reverseDns = 0;
     DWORD exportIcons = 0;
     DWORD probeMethod = 0; // EHopwatchProbeMethod
+    CNTimeStamp startUtc;  // the start again, as UTC
+    DWORD probeLimit = 0;  // probes per hop asked for; 0 = none
+    DWORD runMs = 0;       // run length asked for in ms; 0 = none
 };
 
 // One row the list shows. A hop row names its hop in ttl; an alternative row follows the row of
@@ -70,7 +73,8 @@ struct SRecordingRows {
 };
 
 struct SRecordingEnd {
-    CNTimeStamp stopTime;
+    CNTimeStamp stopTime; // local
+    CNTimeStamp stopUtc;
     DWORD errorCode = 0;
     CString errorText;
 };

@@ -4,6 +4,7 @@ live run's rows (split, unreachable, silent hop, 40 % loss; native, and under Wi
 a run killed with SIGKILL keeps every probe sent up to a second before the kill (native and under
 Wine); a full disk (a small tmpfs as the recordings folder) stops the recording, not the run. The
 files are read with an independent reader of docs/recording-format.md as well."""
+import json
 import os
 import re
 import shutil
@@ -60,6 +61,15 @@ def scenario_replay(flavour, name, info, work):
     check(code2 == 0 and replayed == live,
           f"{flavour} {name}: /replay prints the same rows, figures, notes, alternatives and histories",
           f"exit {code2} {err2[:300]}\nlive:\n{out[:1500]}\nreplay:\n{out2[:1500]}")
+    code3, out3, _ = replay(flavour, path, "--json")
+    try:
+        doc = json.loads(out3)
+    except ValueError:
+        doc = {"rows": []}
+    check(code3 == 0 and doc["rows"] and [(r["sent"], r["received"], r["lost"]) for r in doc["rows"]]
+          == [(int(r["sent"]), int(r["received"]), int(r["lost"])) for r in live]
+          and doc.get("settings", {}).get("time_s") == 3 and doc["target"]["text"] == info["LAB_TARGET_ADDR"],
+          f"{flavour} {name}: /replay --json gives the run's document", out3[:600])
     title = err.replace("\r\n", "\n").split("\n")[0]
     check(err2.replace("\r\n", "\n").split("\n")[0] == title, f"{flavour} {name}: and the same title",
           f"{title!r} / {err2[:200]!r}")
@@ -121,7 +131,7 @@ def scenario_kill(flavour, info, work):
           f"{before} sent by then, {sent} recorded, {recording['status']}")
     code, out, err = replay(flavour, path, "/csv")
     rows = parse_csv(out)
-    check(code == 5 and len(rows) >= int(info["LAB_HOPS"]) and "ends before its run did" in err,
+    check(code == 3 and len(rows) >= int(info["LAB_HOPS"]) and "ends before its run did" in err,
           f"{flavour} kill: the recording opens, says it was cut off and shows the route",
           f"exit {code}\n{out[:600]}\n{err[:400]}")
 
@@ -144,7 +154,7 @@ def scenario_full_disk(info, work):
               "full disk: it says once that the recording stopped, and why", err[:500])
         files = [os.path.join(folder, f) for f in os.listdir(folder)]
         code, _, err2 = replay("native", files[0], "/csv") if files else (None, "", "")
-        check(len(files) == 1 and code == 5, "full disk: what was written reads as a cut-off recording",
+        check(len(files) == 1 and code == 3, "full disk: what was written reads as a cut-off recording",
               f"{files} exit {code} {err2[:300]}")
     finally:
         subprocess.run(["umount", folder], timeout=20)

@@ -40,6 +40,8 @@ void ExpectSameRows(const CHopwatchRowSource& live, const CHopwatchRowSource& re
         EXPECT_TRUE(SameDouble(a.minRtt, b.minRtt)) << "row " << r;
         EXPECT_TRUE(SameDouble(a.sumRtt, b.sumRtt)) << "row " << r; // same order of additions
         EXPECT_TRUE(SameDouble(a.maxRtt, b.maxRtt)) << "row " << r;
+        EXPECT_TRUE(SameDouble(a.squaredDeviations, b.squaredDeviations)) << "row " << r;
+        EXPECT_TRUE(SameDouble(a.jitterSum, b.jitterSum)) << "row " << r;
         ExpectSameHistory(live, replayed, r);
     }
     SHopwatchColumnMaxima a;
