@@ -90,7 +90,8 @@ def records(r, out, state):
                                  "frequency": body.u64(), "target": body.text(),
                                  "interval": body.varint(), "timeout": body.varint(),
                                  "maxttl": body.varint(), "dns": body.varint(), "icons": body.varint(),
-                                 "method": body.varint()}
+                                 "method": body.varint(), "start_utc": body.u64(), "count": body.varint(),
+                                 "run_ms": body.varint()}
             elif first == 0x81:
                 out["dropped"] += body.varint()
             elif first == 0x83:
@@ -103,7 +104,8 @@ def records(r, out, state):
                                  "address": body.u32(), "name": body.text(), "note": body.text()})
                 out["rows"] = {"hops": hops, "rows": rows}
             elif first == 0x85:
-                out["end"] = {"stop": body.u64(), "error": body.varint(), "text": body.text()}
+                out["end"] = {"stop": body.u64(), "stop_utc": body.u64(), "error": body.varint(),
+                              "text": body.text()}
             continue
         kind = first & 7
         o = {"kind": kind}
