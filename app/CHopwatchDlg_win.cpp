@@ -32,25 +32,20 @@ CHopwatchDlg::~CHopwatchDlg() {
 }
 
 BOOL CHopwatchDlg::OnInitDialog() {
-    HINSTANCE instance = GetResourceInstance();
-    // Opening a recording comes in a group of its own before the separator and About entry,
-    // which stay the menu's last two.
-    wchar_t open[128] = {};
-    if (::LoadStringW(instance, IDS_OPENRECORDING, open, 128) > 0) {
+    // A separator and the string's text with its command; nothing when the string is empty.
+    // Opening a recording comes first, so that the separator and About stay the last two.
+    auto appendToSystemMenu = [this](UINT text, UINT command) {
+        wchar_t entry[128] = {};
+        if (::LoadStringW(GetResourceInstance(), text, entry, 128) <= 0)
+            return;
         HMENU menu = GetSystemMenu(FALSE);
         if (menu != nullptr) {
             ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-            ::AppendMenuW(menu, MF_STRING, IDM_OPENRECORDING, open);
+            ::AppendMenuW(menu, MF_STRING, command, entry);
         }
-    }
-    wchar_t about[128] = {};
-    if (::LoadStringW(instance, IDS_ABOUTBOX, about, 128) > 0) {
-        HMENU menu = GetSystemMenu(FALSE);
-        if (menu != nullptr) {
-            ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-            ::AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, about);
-        }
-    }
+    };
+    appendToSystemMenu(IDS_OPENRECORDING, IDM_OPENRECORDING);
+    appendToSystemMenu(IDS_ABOUTBOX, IDM_ABOUTBOX);
     SetIcon(g_hLargeIcon, TRUE);
     SetIcon(g_hSmallIcon, FALSE);
 

@@ -12,17 +12,14 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <new>
 #include <random>
 #include <string>
 
+#include "bench/allocation_counter.h"
 #include "recording/CHopwatchRecorder.h"
 #include "support/CRouteDriver.h"
 
 namespace {
-
-// Allocations of the calling thread, so the writer's own can be told from the driver's.
-thread_local long t_allocations = 0;
 
 double ThreadCpuSeconds() {
     timespec now{};
@@ -42,11 +39,11 @@ long ResidentKb() {
 // Runs on the writer's thread with every batch: its CPU and allocations so far.
 struct SWriterMeter : CHopwatchOutcomeListener {
     void OnRunStart(std::int64_t, std::int64_t, const CNTimeStamp&) override {
-        allocationsAtStart = t_allocations;
+        allocationsAtStart = t_benchThreadAllocations;
     }
     void OnOutcomes(const SHopwatchOutcome*, DWORD count, DWORD lost) override {
         cpu = ThreadCpuSeconds();
-        allocations = t_allocations - allocationsAtStart;
+        allocations = t_benchThreadAllocations - allocationsAtStart;
         outcomes += count;
         dropped += lost;
     }
@@ -148,28 +145,6 @@ bool RunInChild(double simulatedSeconds, const std::string& path, SFigures& figu
 }
 
 } // namespace
-
-void* operator new(std::size_t size) {
-    ++t_allocations;
-    if (void* p = std::malloc(size != 0 ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) {
-    return operator new(size);
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 int main() {
     // On a memory file system when there is one: the figures are bytes and CPU, not the disk.

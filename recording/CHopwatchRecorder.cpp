@@ -210,8 +210,10 @@ DWORD CHopwatchRecorder::Run() {
         WriteOut();
         m_file.Close();
     }
+    // Everything is drained and written now: a Sync still waiting is answered.
     std::lock_guard<std::mutex> guard(m_syncLock);
-    m_synced.notify_all(); // a Sync still waiting learns that the thread has ended
+    m_syncDone = m_syncAsked;
+    m_synced.notify_all();
     return 0;
 }
 

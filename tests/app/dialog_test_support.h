@@ -7,6 +7,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "app/CHopwatchApp.h"
@@ -40,6 +41,26 @@ inline void PumpMessages(int maxMessages = 10000) {
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }
+}
+
+// What a control tells its dialog when used (a click, an edit), then the messages that follow.
+inline void SendCommand(HWND dialog, int id, WORD code) {
+    ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, code),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
+    PumpMessages();
+}
+
+// Sends the refresh timer's ticks until done() holds, for at most 20 seconds.
+template <typename Done> bool TickUntil(HWND dialog, UINT_PTR timer, Done done) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < end) {
+        ::SendMessageW(dialog, WM_TIMER, timer, 0);
+        PumpMessages();
+        if (done())
+            return true;
+        std::this_thread::yield();
+    }
+    return false;
 }
 
 // Answers every message box with IDOK, or the button a test chose, and records what it would

@@ -97,21 +97,9 @@ protected:
     }
 
     HWND Item(int id) const { return ::GetDlgItem(m_dlg->m_hWnd, id); }
-    void Send(int id, WORD code) {
-        ::SendMessageW(m_dlg->m_hWnd, WM_COMMAND, MAKEWPARAM(id, code),
-                       reinterpret_cast<LPARAM>(Item(id)));
-        PumpMessages();
-    }
+    void Send(int id, WORD code) { SendCommand(m_dlg->m_hWnd, id, code); }
     template <typename Done> bool TickUntil(Done done) {
-        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (std::chrono::steady_clock::now() < end) {
-            ::SendMessageW(m_dlg->m_hWnd, WM_TIMER, m_dlg->GetRefreshTimerId(), 0);
-            PumpMessages();
-            if (done())
-                return true;
-            std::this_thread::yield();
-        }
-        return false;
+        return ::TickUntil(m_dlg->m_hWnd, m_dlg->GetRefreshTimerId(), done);
     }
     bool Visible(int id) const { return (::GetWindowLongW(Item(id), GWL_STYLE) & WS_VISIBLE) != 0; }
     CString Text(int id) const { return CWnd(Item(id)).GetWindowText(); }

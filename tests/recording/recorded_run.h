@@ -131,6 +131,15 @@ struct SRecordedRun : SScriptedRun {
     SOutcomeLog live;
 };
 
+// Reads the recording at path into replay, the outcomes it hands on into log.
+inline SRecordingSummary ReadRecording(const CString& path, CRecordingReplay& replay,
+                                       SOutcomeLog& log) {
+    CRecordingReader reader;
+    SRecordingSummary summary;
+    reader.ReadFile(path, replay, &log, summary);
+    return summary;
+}
+
 inline bool SameDouble(double a, double b) {
     return (std::isnan(a) && std::isnan(b)) || a == b;
 }

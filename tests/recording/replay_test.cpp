@@ -65,10 +65,8 @@ TEST(Replay, RebuildsTheRowsOfSplitLossyAndUnreachableRoutesExactly) {
         if (HasFatalFailure())
             return;
         CRecordingReplay replay;
-        CRecordingReader reader;
-        SRecordingSummary summary;
         SOutcomeLog replayed;
-        reader.ReadFile(run.path, replay, &replayed, summary);
+        const SRecordingSummary summary = ReadRecording(run.path, replay, replayed);
         ASSERT_EQ(summary.status, kRecordingComplete);
         EXPECT_EQ(summary.title, L"198.51.100.9");
         EXPECT_EQ(summary.targetAddress, kTestTarget);
@@ -109,10 +107,8 @@ TEST(Replay, CountsWhatTheRingDroppedAndSaysSo) {
     EXPECT_EQ(run.live.dropped, run.recorder.GetDropped());
 
     CRecordingReplay replay;
-    CRecordingReader reader;
-    SRecordingSummary summary;
     SOutcomeLog replayed;
-    reader.ReadFile(run.path, replay, &replayed, summary);
+    const SRecordingSummary summary = ReadRecording(run.path, replay, replayed);
     EXPECT_EQ(summary.status, kRecordingComplete);
     EXPECT_EQ(summary.dropped, run.recorder.GetDropped());
     EXPECT_EQ(replayed.dropped, run.recorder.GetDropped());
