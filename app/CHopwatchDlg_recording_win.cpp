@@ -21,7 +21,7 @@ const wchar_t kRecordingStoppedCaption[] = L"Recording stopped";
 // Every start goes through here: the previous recording is finished first (the engine's Start
 // empties the ring it reads), a recording shown is left, and the new run is recorded as the
 // settings say.
-BOOL CHopwatchDlg::StartRun(const CString& host) {
+BOOL CHopwatchDlg::StartRecordedRun(const CString& host) {
     m_recorder.Finish();
     LeaveRecording();
     m_recorder.SizeRing();
@@ -86,11 +86,11 @@ BOOL CHopwatchDlg::OpenRecording(const CString& path) {
     m_showingRecording = TRUE;
     // A fresh refresher: every row is filled anew from the recording.
     m_refresher = CHopwatchRowRefresher();
-    m_hostCombo.ShowWindow(SW_HIDE);
+    ShowControl(m_hostCombo, FALSE);
     m_progress.SetPos(0);
     m_progress.SetWindowText(
         RecordingViewText(m_recordingTitle, m_recordingStart, m_recordingStop));
-    m_progress.ShowWindow(SW_SHOW);
+    ShowControl(m_progress, TRUE);
     RefreshList();
     UpdateRunState();
     m_lastAutoSizeTick = ::GetTickCount();
@@ -106,8 +106,8 @@ void CHopwatchDlg::LeaveRecording() {
     m_showingRecording = FALSE;
     m_refresher = CHopwatchRowRefresher();
     const SRunStateControls controls = RunStateControls(FALSE);
-    m_hostCombo.ShowWindow(controls.comboShown ? SW_SHOW : SW_HIDE);
-    m_progress.ShowWindow(controls.progressShown ? SW_SHOW : SW_HIDE);
+    ShowControl(m_hostCombo, controls.comboShown);
+    ShowControl(m_progress, controls.progressShown);
 }
 
 BOOL CHopwatchDlg::GetShownRow(int row, SHopwatchHost& host) const {

@@ -77,9 +77,8 @@ public:
     // The system's code of the failure that stopped the recording, 0 while it goes well. Any
     // thread.
     DWORD GetError() const { return m_error.load(); }
-    // The recording's file once it is created (empty without one). After Begin, from the thread
-    // that called it, once GetError or IsRunning says the thread is past creating it; Finish
-    // makes it safe.
+    // The recording's file, or the folder that could not be made, once the thread has got that
+    // far; empty before and without a file. Any thread.
     CString GetPath() const;
     // What reached the file so far: bytes, and outcomes encoded.
     std::uint64_t GetBytesWritten() const { return m_bytesWritten.load(); }

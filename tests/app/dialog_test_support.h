@@ -50,11 +50,11 @@ inline void SendCommand(HWND dialog, int id, WORD code) {
     PumpMessages();
 }
 
-// Sends the refresh timer's ticks until done() holds, for at most 20 seconds.
-template <typename Done> bool TickUntil(HWND dialog, UINT_PTR timer, Done done) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (std::chrono::steady_clock::now() < end) {
-        ::SendMessageW(dialog, WM_TIMER, timer, 0);
+// Sends the dialog's refresh timer ticks (timerId) until done() holds, bounded in ticks and time.
+template <typename Done> bool TickDialogUntil(HWND dialog, UINT_PTR timerId, Done done) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    for (int i = 0; i < 100000 && std::chrono::steady_clock::now() < end; ++i) {
+        ::SendMessageW(dialog, WM_TIMER, timerId, 0);
         PumpMessages();
         if (done())
             return true;

@@ -109,7 +109,7 @@ protected:
     HWND Item(int id) const { return ::GetDlgItem(m_dlg->m_hWnd, id); }
     void Send(int id, WORD code) { SendCommand(m_dlg->m_hWnd, id, code); }
     template <typename Done> bool TickUntil(Done done) {
-        return ::TickUntil(m_dlg->m_hWnd, m_dlg->GetRefreshTimerId(), done);
+        return TickDialogUntil(m_dlg->m_hWnd, m_dlg->GetRefreshTimerId(), done);
     }
     void StartRun() {
         ::SetWindowTextW(Item(IDC_HOST_COMBO), L"target.example");

@@ -99,7 +99,7 @@ protected:
     HWND Item(int id) const { return ::GetDlgItem(m_dlg->m_hWnd, id); }
     void Send(int id, WORD code) { SendCommand(m_dlg->m_hWnd, id, code); }
     template <typename Done> bool TickUntil(Done done) {
-        return ::TickUntil(m_dlg->m_hWnd, m_dlg->GetRefreshTimerId(), done);
+        return TickDialogUntil(m_dlg->m_hWnd, m_dlg->GetRefreshTimerId(), done);
     }
     bool Visible(int id) const { return (::GetWindowLongW(Item(id), GWL_STYLE) & WS_VISIBLE) != 0; }
     CString Text(int id) const { return CWnd(Item(id)).GetWindowText(); }
