@@ -79,7 +79,8 @@ DWORD CFakeHopwatchNetwork::SendTo(const BYTE* message, int length, DWORD addres
             const WORD checksum = IcmpChecksum(sent.message.data(), length);
             std::memcpy(sent.message.data() + 2, &checksum, 2);
         }
-        m_sent.push_back(sent);
+        if (keepSent)
+            m_sent.push_back(sent);
         AnswerLocked(sent);
     }
     if (onSend)
