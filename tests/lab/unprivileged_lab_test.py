@@ -43,7 +43,7 @@ def finish(proc, timeout=120):
 
 def run_side_by_side(whos, target, seconds):
     """The same run for each of whos at once; {who: (exit, rows, stderr)}."""
-    args = ["/nodns", "/int", "50", "/to", "500", "/time", str(seconds), "/csv", target]
+    args = ["/norecord", "/nodns", "/int", "50", "/to", "500", "/time", str(seconds), "/csv", target]
     procs = {who: start(who, args) for who in whos}
     runs = {}
     for who, proc in procs.items():
@@ -148,7 +148,7 @@ def scenario_closed(info):
     subprocess.run(["ip", "netns", "exec", "hwc", "sysctl", "-q", "-w", "net.ipv4.ping_group_range=1 0"],
                    check=True, timeout=30)
     try:
-        code, out, err = finish(start("nobody", ["/time", "1", info["LAB_TARGET_ADDR"]]))
+        code, out, err = finish(start("nobody", ["/norecord", "/time", "1", info["LAB_TARGET_ADDR"]]))
     finally:
         subprocess.run(["ip", "netns", "exec", "hwc", "sysctl", "-q", "-w",
                         f"net.ipv4.ping_group_range={range_before}"], check=True, timeout=30)
