@@ -8,13 +8,17 @@
 #include "engine/CHopwatchData.h"
 #include "foundation/CNTimeStamp.h"
 #include "foundation/CNTokenList.h"
+#include "recording/CHopwatchRecorder.h"
+#include "results/CHopwatchRecordRows.h"
 #include "results/CHopwatchListCtrl_win.h"
 #include "results/CHopwatchRowRefresher.h"
+#include "report/report_input.h"
 #include "results/CTextProgressCtrl_win.h"
 #include "ui/CButton.h"
 #include "ui/CComboBox.h"
 #include "ui/CDialog.h"
 #include "ui/CImageList.h"
+#include "ui/CToolTipCtrl.h"
 
 // The program's only main window, from dialog template 102. It owns the probe data model, drives
 // it (Start, RequestStop, Stop) and, on a 125 ms timer, brings the controls and the results list
@@ -54,11 +58,20 @@ public:
     // Fits one column and posts the message for the next.
     void AutoSizeColumn(int column);
 
+    // Shows the recording at path read-only, as its run's list was at the recording's end, with
+    // its title and times, until the next Start; a problem reading it is said in a box. FALSE
+    // when nothing could be shown (or a run is going on).
+    BOOL OpenRecording(const CString& path);
+    BOOL IsShowingRecording() const { return m_showingRecording; }
+
     CHopwatchData& GetData() { return m_data; }
+    CHopwatchRecorder& GetRecorder() { return m_recorder; }
     const CNTimeStamp& GetStartTime() const { return m_startTime; }
     const CNTimeStamp& GetStopTime() const { return m_stopTime; }
     CHopwatchListView& GetListView() { return m_resultsList.GetRows(); }
     int GetGraphScale() const { return m_resultsList.GetGraphScale(); }
+    // The tooltip of the bar that shows a run's title: how that run probes.
+    CString GetProbeMethodTip() const { return m_tips.GetToolText(m_progress); }
     // The id of the refresh timer's WM_TIMER events (0 while it is not running).
     UINT_PTR GetRefreshTimerId() const {
         return m_refreshTimer.IsAttached() ? m_refreshTimer.GetTimerId() : 0;
@@ -87,6 +100,14 @@ protected:
     void OnOptions();                 // CHopwatchDlg_options_win.cpp
     void OnListDblClk(NMHDR* header); // CHopwatchDlg_hostentry_win.cpp
     void OnAbout();                   // CHopwatchDlg_about_win.cpp
+    // CHopwatchDlg_recording_win.cpp: runs recorded as they go, recordings opened again.
+    BOOL StartRecordedRun(const CString& host); // the engine's Start, recorded
+    void OnRunEnded();
+    void OnOpenRecording();
+    void LeaveRecording();
+    BOOL GetShownRow(int row, SHopwatchHost& host) const;
+    DWORD GetShownTargetAddress() const;
+    void FillReportTimes(SHopwatchReportInput& input) const;
 
 private:
     void SetupResultsList();
@@ -121,6 +142,7 @@ private:
     CButton m_exportButton;
     CHopwatchListCtrl m_resultsList;
     CImageList m_imageList; // the list view shares it (LVS_SHAREIMAGELISTS): one owner
+    CToolTipCtrl m_tips;
     CString m_commandLineText;
     CNTokenList m_pendingTokens;
     DWORD m_lastRunning = 0;
@@ -132,4 +154,13 @@ private:
     CHopwatchRowRefresher m_refresher;
     CNTimeStamp m_startTime;
     CNTimeStamp m_stopTime;
+    // After m_data, so that it ends first.
+    CHopwatchRecorder m_recorder{m_data};
+    // The recording shown instead of the run, while m_showingRecording.
+    BOOL m_showingRecording = FALSE;
+    CHopwatchRecordRows m_recordingRows;
+    CString m_recordingTitle;
+    CNTimeStamp m_recordingStart;
+    CNTimeStamp m_recordingStop;
+    DWORD m_recordingTarget = kHopwatchNone; // host byte order
 };

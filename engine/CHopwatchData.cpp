@@ -3,6 +3,7 @@
 
 #include <cfloat>
 
+#include "engine/host_figures.h"
 #include "platform/last_error.h"
 #include "settings/settings_globals.h"
 
@@ -43,9 +44,9 @@ BOOL CHopwatchData::Start(const CString& host) {
     }
     m_runStartTicks = m_network->Now();
     m_runStartTime = CNTimeStamp::Now();
-    DWORD error = m_network->Open();
+    DWORD error = OpenWire(g_dwProbeMethod);
     if (error != 0) {
-        SetError(error, L"Failed to open a raw socket");
+        SetError(error, OpenFailureText(m_probeMethod.load()));
         return FALSE;
     }
     // The workers take the data lock only after they start; holding it here is safe because a
@@ -59,6 +60,38 @@ BOOL CHopwatchData::Start(const CString& host) {
         return FALSE;
     }
     return TRUE;
+}
+
+// The raw socket where the setting allows it; the way that needs no rights when the setting asks
+// for it, or when it leaves the choice and the raw socket is refused for want of rights.
+DWORD CHopwatchData::OpenWire(DWORD setting) {
+    const EHopwatchProbeMethod unprivileged = m_network->UnprivilegedMethod();
+    // Up to one probe per hop and interval is out within the time-out, and those of the salvo
+    // under way; the slots bound them all.
+    const std::uint64_t salvos = m_timeoutMs.load() / m_intervalMs.load() + 2;
+    const std::uint64_t outstanding = salvos * m_maxTtl.load();
+    const DWORD maxOutstanding =
+        outstanding < kHopwatchSlotCount ? static_cast<DWORD>(outstanding) : kHopwatchSlotCount;
+    const EHopwatchProbeMethod first = setting == kProbeSettingSystem ? unprivileged : kProbeRaw;
+    m_probeMethod.store(first);
+    DWORD error = m_network->Open(first, m_timeoutMs.load(), maxOutstanding);
+    if (error != 0 && setting != kProbeSettingRaw && setting != kProbeSettingSystem &&
+        m_network->IsAccessDenied(error)) {
+        m_probeMethod.store(unprivileged);
+        error = m_network->Open(unprivileged, m_timeoutMs.load(), maxOutstanding);
+    }
+    return error;
+}
+
+CString CHopwatchData::OpenFailureText(EHopwatchProbeMethod method) {
+    switch (method) {
+    case kProbeDatagram:
+        return L"Failed to open an ICMP datagram socket";
+    case kProbeSystem:
+        return L"Failed to open the system's ICMP service";
+    default:
+        return L"Failed to open a raw socket";
+    }
 }
 
 void CHopwatchData::Stop() {
@@ -144,9 +177,7 @@ void CHopwatchData::InitHost(SHopwatchHost& host, CHopwatchHistory& history, DWO
     host = SHopwatchHost();
     host.version = version;
     host.ttl = ttl;
-    host.lastRtt = HopwatchPositiveNaN();
-    host.minRtt = DBL_MAX;
-    host.maxRtt = -DBL_MAX;
+    HopwatchClearFigures(host);
     history.Clear();
 }
 
@@ -244,30 +275,10 @@ BOOL CHopwatchData::GetColumnMaxima(SHopwatchColumnMaxima& maxima) const {
     if (maxima.version == m_dataVersion.load())
         return FALSE;
     std::lock_guard<std::recursive_mutex> guard(m_lock);
-    SHopwatchColumnMaxima result;
-    result.version = m_dataVersion.load();
     const DWORD hopCount = m_hopCount.load();
-    for (DWORD i = 0; i < hopCount && i < static_cast<DWORD>(m_hops.GetSize()); ++i) {
-        const SHopwatchHost& host = m_hops[static_cast<int>(i)];
-        if (host.sent > result.sent)
-            result.sent = host.sent;
-        if (host.received > result.received)
-            result.received = host.received;
-        if (host.lost > result.lost)
-            result.lost = host.lost;
-        if (host.received > 0) {
-            if (host.lastRtt > result.lastRtt)
-                result.lastRtt = host.lastRtt;
-            const double avg = host.sumRtt / host.received;
-            if (avg > result.avgRtt)
-                result.avgRtt = avg;
-        }
-        if (host.minRtt != DBL_MAX && host.minRtt > result.minRtt)
-            result.minRtt = host.minRtt;
-        if (host.maxRtt > result.maxRtt)
-            result.maxRtt = host.maxRtt;
-    }
-    maxima = result;
+    const DWORD size = static_cast<DWORD>(m_hops.GetSize());
+    maxima = HopwatchColumnMaxima(m_hops.GetData(), hopCount < size ? hopCount : size);
+    maxima.version = m_dataVersion.load();
     return TRUE;
 }
 

@@ -15,6 +15,9 @@ constexpr PlatformSocket kInvalidPlatformSocket = ~PlatformSocket(0);
 // Opens a raw socket (AF_INET, SOCK_RAW, IPPROTO_ICMP). Needs the rights the system demands for
 // raw sockets. Starts the socket library once on systems that need it.
 DWORD PlatformIcmpOpen(PlatformSocket& socket);
+// TRUE when an open failed because this user may not open raw sockets (EPERM or EACCES,
+// WSAEACCES): a case for the way that needs no rights.
+bool PlatformIcmpAccessDenied(DWORD error);
 DWORD PlatformIcmpClose(PlatformSocket socket);
 // Sets IP_TTL for the following sends (1..255).
 DWORD PlatformIcmpSetTtl(PlatformSocket socket, int ttl);
@@ -23,11 +26,13 @@ DWORD PlatformIcmpSendTo(PlatformSocket socket, const BYTE* message, int length,
 // Waits for readability: the number of ready sockets (0 = time-out), or -1 with error set.
 int PlatformIcmpWaitReadable(PlatformSocket socket, long seconds, long microseconds, DWORD& error);
 // Reads one datagram with its IP header; source gets the sender in network byte order.
+// receiveTime (performance-counter ticks) becomes the time the system received the datagram
+// where the system says it, and is left as the caller set it otherwise.
 DWORD PlatformIcmpReceiveFrom(PlatformSocket socket, BYTE* buffer, int capacity, int& received,
-                              DWORD& source);
+                              DWORD& source, std::int64_t& receiveTime);
 // Returned by PlatformIcmpReceiveQueued when no datagram is waiting (WSAEWOULDBLOCK's value).
 constexpr DWORD kPlatformIcmpNothingQueued = 10035;
 // PlatformIcmpReceiveFrom for a datagram that is already waiting; never blocks:
 // kPlatformIcmpNothingQueued when there is none.
 DWORD PlatformIcmpReceiveQueued(PlatformSocket socket, BYTE* buffer, int capacity, int& received,
-                                DWORD& source);
+                                DWORD& source, std::int64_t& receiveTime);

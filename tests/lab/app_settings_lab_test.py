@@ -138,12 +138,26 @@ def scenario(target):
     expected = {"MainWndPos": "REG_SZ", "HostHistory": "REG_MULTI_SZ", "PingIntervalMS": "REG_DWORD",
                 "PingTimeoutMS": "REG_DWORD", "ReverseDNS": "REG_DWORD", "ExportIcons": "REG_DWORD",
                 "MaxTTL": "REG_DWORD"}
-    check(rc == 0 and {k: v[0] for k, v in values.items()} == expected,
+    # Beside the seven, /save keeps the recording's two settings (DWORDs of their own).
+    added = {"RecordRuns": "REG_DWORD", "RecordingsBudgetMB": "REG_DWORD"}
+    check(rc == 0 and {k: v[0] for k, v in values.items()} == {**expected, **added},
           "/save stores the seven values with their types", repr(values))
+    check(values.get("RecordRuns", ("", ""))[1] == "0x1", "recording stays on by default")
     check(values.get("PingIntervalMS", ("", ""))[1] == "0x1f4", "the interval 500 is stored")
     check(values.get("ReverseDNS", ("", ""))[1] == "0x0", "reverse lookups off are stored")
     check(values.get("MaxTTL", ("", ""))[1] == "0x20", "the default TTL 32 is stored")
     check(target in values.get("HostHistory", ("", ""))[1], "the host is in the stored history")
+
+    # /method with /save: the run probes through the system's ICMP service, and the way is
+    # stored beside the seven values, which it was not before it was chosen.
+    before = out_echos()
+    app = start("/save", "/method", "system", target)
+    check(wait_running(True), "the run starts at once with /method system")
+    time.sleep(1.5)
+    check(out_echos() > before, "the ICMP service's echo requests leave the client")
+    close(app)
+    rc, values = registry()
+    check(values.get("ProbeMethod") == ("REG_DWORD", "0x2"), "/save stores the probe method", repr(values))
 
     # The next start without arguments shows the last host and does not start.
     app = start()

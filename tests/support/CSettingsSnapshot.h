@@ -14,10 +14,13 @@ public:
         g_bReverseDNS = m_reverseDns;
         g_bExportIcons = m_exportIcons;
         g_dwMaxTTL = m_maxTtl;
+        g_dwProbeMethod = m_probeMethod;
         g_strMainWndPos = m_placement;
         g_HostHistory.RemoveAll();
         g_HostHistory.AddTail(m_history);
         g_bSaveSettings = m_save;
+        g_dwRecordRuns = m_recordRuns;
+        g_dwRecordingsBudgetMB = m_budget;
     }
     CSettingsSnapshot(const CSettingsSnapshot&) = delete;
     CSettingsSnapshot& operator=(const CSettingsSnapshot&) = delete;
@@ -28,7 +31,10 @@ private:
     int m_reverseDns = g_bReverseDNS;
     int m_exportIcons = g_bExportIcons;
     DWORD m_maxTtl = g_dwMaxTTL;
+    DWORD m_probeMethod = g_dwProbeMethod;
     CString m_placement = g_strMainWndPos;
     CNTokenList m_history;
     BOOL m_save = g_bSaveSettings;
+    DWORD m_recordRuns = g_dwRecordRuns;
+    DWORD m_budget = g_dwRecordingsBudgetMB;
 };
