@@ -14,6 +14,7 @@
 #include "results/CHopwatchRowRefresher.h"
 #include "report/report_input.h"
 #include "results/CTextProgressCtrl_win.h"
+#include "results/column_fits.h"
 #include "ui/CButton.h"
 #include "ui/CComboBox.h"
 #include "ui/CDialog.h"
@@ -55,7 +56,10 @@ public:
     void UpdateStartButton();
     // Refills combo from the host history, newest first.
     void FillHostCombo(CComboBox& combo);
-    // Fits one column and posts the message for the next.
+    // Fits one column and posts the message for the next. A fit that could only give the
+    // column's present width again (its widest text and, for the last column, the room left of
+    // it are as at its last fit) is skipped: measuring each cell through the list view and
+    // setting an unchanged width cost far more than the refresh itself on some platforms.
     void AutoSizeColumn(int column);
 
     // Shows the recording at path read-only, as its run's list was at the recording's end, with
@@ -152,6 +156,7 @@ private:
     DWORD m_lastAutoSizeTick;
     int m_lastTitleVersion = 0;
     CHopwatchRowRefresher m_refresher;
+    CColumnFits m_columnFits;
     CNTimeStamp m_startTime;
     CNTimeStamp m_stopTime;
     // After m_data, so that it ends first.

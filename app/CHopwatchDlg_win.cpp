@@ -108,6 +108,7 @@ BOOL CHopwatchDlg::OnInitDialog() {
 }
 
 void CHopwatchDlg::SetupResultsList() {
+    m_columnFits.ForgetAll();
     m_resultsList.SetExtendedStyle(m_resultsList.GetExtendedStyle() | kResultsExtendedStyle);
     m_resultsList.DeleteAllItems();
     ScaleRowImages(GetDpi());
@@ -130,6 +131,7 @@ void CHopwatchDlg::ScaleRowImages(UINT dpi) {
     m_imageList.Attach(images.Detach());
     m_resultsList.SetGraphScale(GraphScaleForDpi(static_cast<int>(dpi)));
     m_resultsList.Invalidate(FALSE);
+    m_columnFits.ForgetAll(); // row images and the header's font are another size
 }
 
 BOOL CHopwatchDlg::OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -325,13 +327,32 @@ void CHopwatchDlg::AutoSizeColumn(int column) {
     if (column < 0 || column >= count)
         return;
     if (!g_bReverseDNS && column == kColHostName) {
-        m_resultsList.SetColumnWidth(column, 0);
+        if (m_resultsList.GetColumnWidth(column) != 0)
+            m_resultsList.SetColumnWidth(column, 0);
+        m_columnFits.Forget(column);
     } else {
-        m_resultsList.SetColumnWidth(column, LVSCW_AUTOSIZE_USEHEADER);
-        // Some list views size to the items alone; the header's text is never cut off.
-        int header = m_resultsList.GetStringWidth(HopwatchColumnHeader(column)) + kHeaderPadding;
-        if (m_resultsList.GetColumnWidth(column) < header)
-            m_resultsList.SetColumnWidth(column, header);
+        SColumnFitInputs inputs;
+        inputs.widestText = m_resultsList.WidestText(column);
+        if (column == count - 1) {
+            // The list view stretches its last column over the room the others leave.
+            RECT client = {};
+            m_resultsList.GetClientRect(&client);
+            inputs.clientWidth = client.right - client.left;
+            for (int left = 0; left < column; ++left)
+                inputs.left += m_resultsList.GetColumnWidth(left);
+            inputs.scroll = m_resultsList.GetScrollPos(SB_HORZ);
+        }
+        if (inputs.widestText < 0 ||
+            m_columnFits.NeedsFit(column, inputs, m_resultsList.GetColumnWidth(column))) {
+            m_resultsList.SetColumnWidth(column, LVSCW_AUTOSIZE_USEHEADER);
+            // Some list views size to the items alone; the header's text is never cut off.
+            int header =
+                m_resultsList.GetStringWidth(HopwatchColumnHeader(column)) + kHeaderPadding;
+            if (m_resultsList.GetColumnWidth(column) < header)
+                m_resultsList.SetColumnWidth(column, header);
+            if (inputs.widestText >= 0)
+                m_columnFits.Fitted(column, inputs, m_resultsList.GetColumnWidth(column));
+        }
     }
     if (column + 1 < count)
         PostMessage(ms_cnAutoSizeMsgID, static_cast<WPARAM>(column + 1));

@@ -29,6 +29,8 @@ public:
     // per inch, more where the text is larger (see GraphScaleForDpi).
     void SetGraphScale(int scale) { m_graphScale = scale > 0 ? scale : 1; }
     int GetGraphScale() const { return m_graphScale; }
+    // See CHopwatchListViewCtrl::WidestText.
+    int WidestText(int column) { return m_rows.WidestText(column); }
 
 protected:
     BOOL WantItemNotify() override { return TRUE; }

@@ -7,7 +7,7 @@
 CHopwatchListViewCtrl::~CHopwatchListViewCtrl() = default;
 
 int CHopwatchListViewCtrl::GetItemCount() const {
-    return m_list.IsWindow() ? CHopwatchMemoryList::GetItemCount() : 0;
+    return HasWindow() ? CHopwatchMemoryList::GetItemCount() : 0;
 }
 
 void CHopwatchListViewCtrl::HoldRedraw(int item) {
@@ -23,9 +23,10 @@ void CHopwatchListViewCtrl::HoldRedraw(int item) {
 
 BOOL CHopwatchListViewCtrl::InsertItem(int item) {
     const int count = GetItemCount();
-    if (!m_list.IsWindow() || item < 0 || item > count || !ResizeWithHeadroom(m_changed, count + 1))
+    if (!HasWindow() || item < 0 || item > count || !ResizeWithHeadroom(m_changed, count + 1))
         return FALSE;
     HoldRedraw(item);
+    m_textsChanged = 0xFFFF;
     LVITEMW lvi = {};
     lvi.mask = LVIF_TEXT | LVIF_IMAGE;
     lvi.iItem = item;
@@ -53,6 +54,7 @@ BOOL CHopwatchListViewCtrl::DeleteItem(int item) {
     if (item < 0 || item >= count)
         return FALSE;
     HoldRedraw(item);
+    m_textsChanged = 0xFFFF;
     if (!m_list.DeleteItem(item) || !CHopwatchMemoryList::DeleteItem(item))
         return FALSE;
     for (int i = item; i < count - 1; ++i)
@@ -69,6 +71,7 @@ BOOL CHopwatchListViewCtrl::SetItemText(int item, int column, LPCWSTR text) {
         return TRUE;
     if (!CHopwatchMemoryList::SetItemText(item, column, text))
         return FALSE;
+    m_textsChanged = static_cast<WORD>(m_textsChanged | (1u << column));
     OnCellChanged(item, column);
     return TRUE;
 }
@@ -93,7 +96,7 @@ void CHopwatchListViewCtrl::OnCellChanged(int item, int column) {
 }
 
 void CHopwatchListViewCtrl::EndRefresh() {
-    if (!m_list.IsWindow())
+    if (!HasWindow())
         return;
     if (m_heldFrom >= 0) {
         m_list.SendMessage(WM_SETREDRAW, TRUE);
@@ -169,4 +172,41 @@ void CHopwatchListViewCtrl::AnswerDisplayInfo(NMLVDISPINFOW& info) const {
         return;
     const CString& text = GetText(info.item.iItem, info.item.iSubItem);
     ::lstrcpynW(info.item.pszText, text.c_str(), info.item.cchTextMax);
+}
+
+int CHopwatchListViewCtrl::WidestText(int column) {
+    if (column < 0 || column >= kHopwatchColumnCount || !HasWindow())
+        return -1;
+    HFONT font = m_list.GetFont();
+    if (font == nullptr)
+        return -1;
+    if (font != m_measuredFont) {
+        m_measuredFont = font;
+        m_textsChanged = 0xFFFF;
+    }
+    if ((m_textsChanged & (1u << column)) == 0)
+        return m_widest[column];
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    if (dc == nullptr)
+        return -1;
+    HGDIOBJ old = ::SelectObject(dc, font);
+    int widest = 0;
+    const int count = GetItemCount();
+    for (int item = 0; item < count && widest >= 0; ++item) {
+        const CString& text = GetText(item, column);
+        SIZE size = {};
+        if (text.empty())
+            continue;
+        if (!::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size))
+            widest = -1;
+        else if (size.cx > widest)
+            widest = size.cx;
+    }
+    ::SelectObject(dc, old);
+    ::DeleteDC(dc);
+    if (widest >= 0) {
+        m_widest[column] = widest;
+        m_textsChanged = static_cast<WORD>(m_textsChanged & ~(1u << column));
+    }
+    return widest;
 }

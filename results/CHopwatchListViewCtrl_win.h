@@ -3,6 +3,7 @@
 
 #include "foundation/NArray.h"
 #include "results/CHopwatchMemoryList.h"
+#include "results/list_columns.h"
 #include "ui/CListCtrl.h"
 
 // Implements CHopwatchListView over a CListCtrl that must outlive this object. The rows live in
@@ -29,8 +30,15 @@ public:
 
     // Answers the list view's LVN_GETDISPINFOW for a cell's text from the rows in memory.
     void AnswerDisplayInfo(NMLVDISPINFOW& info) const;
+    // Width in pixels of the column's widest cell text in the list's font (0 without rows), as
+    // the list view's auto-size measures it; -1 when it cannot be measured. Measured again only
+    // after a text of the column or the font changed.
+    int WidestText(int column);
 
 private:
+    // The list is subclassed: its handle is forgotten when its window goes away. Cheaper than
+    // asking the window system, which costs a call on some platforms, for each cell filled.
+    bool HasWindow() const { return m_list.m_hWnd != nullptr; }
     // Stops the list view's redrawing for a run of inserts or deletes from row item on.
     void HoldRedraw(int item);
     // Adds the changed cells of the rows on screen to one region and invalidates it.
@@ -41,4 +49,7 @@ private:
     int m_changedFirst = -1;
     int m_changedLast = -1;
     int m_heldFrom = -1; // first row inserted or deleted while redrawing is off; -1 when on
+    WORD m_textsChanged = 0xFFFF; // one bit per column whose texts changed since WidestText
+    HFONT m_measuredFont = nullptr;
+    int m_widest[kHopwatchColumnCount] = {};
 };

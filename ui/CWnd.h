@@ -63,6 +63,7 @@ public:
         return static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE));
     }
     BOOL GetClientRect(RECT* rect) const { return ::GetClientRect(m_hWnd, rect); }
+    int GetScrollPos(int bar) const { return ::GetScrollPos(m_hWnd, bar); }
     BOOL GetWindowRect(RECT* rect) const { return ::GetWindowRect(m_hWnd, rect); }
     void ScreenToClient(RECT* rect) const {
         ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(rect), 2);
