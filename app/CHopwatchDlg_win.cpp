@@ -127,10 +127,9 @@ void CHopwatchDlg::ScaleRowImages(UINT dpi) {
     if (!images.CreateScaled(GetResourceInstance(), IDB_ROW_IMAGES, kRowImageSize, 8, 0xFFFFFF,
                              ScaleToDpi(kRowImageSize, static_cast<int>(dpi))))
         return;
-    m_resultsList.SetImageList(images, LVSIL_SMALL);
+    m_resultsList.SetRowImages(images);
     m_imageList.Attach(images.Detach());
     m_resultsList.SetGraphScale(GraphScaleForDpi(static_cast<int>(dpi)));
-    m_resultsList.Invalidate(FALSE);
     m_columnFits.ForgetAll(); // row images and the header's font are another size
 }
 

@@ -28,7 +28,38 @@ BOOL DrawHistoryGraph(CDC& dc, const RECT& bounds, CHopwatchHist4Show& window, i
     return TRUE;
 }
 
+void CHopwatchListCtrl::SetRowImages(HIMAGELIST images) {
+    SetImageList(images, LVSIL_SMALL);
+    m_rowImages.Reset();
+    Invalidate(FALSE);
+}
+
+bool CHopwatchListCtrl::ListDrawsImage(int item) const {
+    return (GetItemState(item, LVIS_SELECTED | LVIS_CUT) != 0) && ::GetFocus() == m_hWnd;
+}
+
+void CHopwatchListCtrl::DrawRowImage(CDC& dc, int item) {
+    if (ListDrawsImage(item))
+        return;
+    HIMAGELIST images = GetImageList(LVSIL_SMALL);
+    RECT icon = {};
+    int width = 0;
+    int height = 0;
+    if (images == nullptr || !ImageList_GetIconSize(images, &width, &height) ||
+        !GetItemRect(item, &icon, LVIR_ICON))
+        return;
+    const COLORREF background = static_cast<COLORREF>(SendMessage(LVM_GETBKCOLOR));
+    m_rowImages.Draw(dc, images, m_rows.GetItemImage(item),
+                     icon.left + (icon.right - icon.left - width) / 2,
+                     icon.top + (icon.bottom - icon.top - height) / 2, background,
+                     m_rows.GetCellColor(item, kColTtl));
+}
+
 BOOL CHopwatchListCtrl::DoSubItemPostPaint(CDC& dc, int item, int sub, UINT, LPARAM) {
+    if (sub == kColTtl) {
+        DrawRowImage(dc, item);
+        return TRUE;
+    }
     if (sub != kColNote)
         return FALSE;
     CHopwatchHist4Show* window = m_rows.GetHistory(item);
@@ -42,9 +73,24 @@ BOOL CHopwatchListCtrl::DoSubItemPostPaint(CDC& dc, int item, int sub, UINT, LPA
 
 BOOL CHopwatchListCtrl::OnChildNotify(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (msg == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == LVN_GETDISPINFOW) {
-        m_rows.AnswerDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
+        NMLVDISPINFOW& info = *reinterpret_cast<NMLVDISPINFOW*>(lParam);
+        m_rows.AnswerDisplayInfo(info);
+        // While painting, the list view asks for the image to draw it; the post-paint copies it
+        // from the strip instead.
+        if ((info.item.mask & LVIF_IMAGE) != 0 && m_painting && !ListDrawsImage(info.item.iItem))
+            info.item.iImage = I_IMAGENONE;
         result = 0;
         return TRUE;
     }
     return CCDListCtrl::OnChildNotify(msg, wParam, lParam, result);
+}
+
+LRESULT CHopwatchListCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg != WM_PAINT && msg != WM_PRINTCLIENT)
+        return CCDListCtrl::WindowProc(msg, wParam, lParam);
+    const bool painting = m_painting;
+    m_painting = true;
+    LRESULT result = CCDListCtrl::WindowProc(msg, wParam, lParam);
+    m_painting = painting;
+    return result;
 }

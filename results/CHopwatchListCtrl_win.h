@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include "results/CHopwatchListViewCtrl_win.h"
+#include "results/CRowImageCache_win.h"
+#include "results/list_columns.h"
 #include "ui/CCDListCtrl.h"
 
 // Usage: a member of the main dialog, subclassed onto the dialog's list view in
@@ -15,7 +17,10 @@
 // reads only that store: each cell is painted in its colour (white while its
 // row has none), all text is black, and the "Note / History" cell of a row
 // without a note shows the history graph, whose width sets the row's wanted
-// number of outcomes for the next refresh. User-interface thread only.
+// number of outcomes for the next refresh. The row images are copied from a
+// strip drawn once (CRowImageCache) instead of being drawn by the list view,
+// except in a selected row while the list has the focus, whose image the list
+// view blends with the selection itself. User-interface thread only.
 class CHopwatchListCtrl : public CCDListCtrl {
 public:
     CHopwatchListCtrl();
@@ -29,6 +34,9 @@ public:
     // per inch, more where the text is larger (see GraphScaleForDpi).
     void SetGraphScale(int scale) { m_graphScale = scale > 0 ? scale : 1; }
     int GetGraphScale() const { return m_graphScale; }
+    // Makes images the list's small images (the row images); the strip they are copied from
+    // is drawn again from them.
+    void SetRowImages(HIMAGELIST images);
     // See CHopwatchListViewCtrl::WidestText.
     int WidestText(int column) { return m_rows.WidestText(column); }
 
@@ -39,16 +47,29 @@ protected:
     COLORREF GetSubItemBkColor(int item, int sub, UINT, LPARAM) override {
         return m_rows.GetCellColor(item, sub);
     }
-    BOOL WantSubItemPostPaint(int, int, UINT, LPARAM) override { return TRUE; }
+    // Only the row image and the graph are drawn after the list view's own drawing.
+    BOOL WantSubItemPostPaint(int, int sub, UINT, LPARAM) override {
+        return sub == kColTtl || sub == kColNote;
+    }
     BOOL WantSubItemPostPaintNotify() override { return TRUE; }
-    // The history graph in column 11 of a row that has a window and no note.
+    // The row image in column 0 and the history graph in column 11 of a row that has a window
+    // and no note.
     BOOL DoSubItemPostPaint(CDC& dc, int item, int sub, UINT state, LPARAM param) override;
-    // The list view asks for the cells' texts (LVN_GETDISPINFOW); custom draw as the base does.
+    // The list view asks for the cells' texts and images (LVN_GETDISPINFOW); custom draw as the
+    // base does.
     BOOL OnChildNotify(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    // Notes while the list view paints, when an image it asks for is one it is about to draw.
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // The list view draws the image of item itself: selected while the list has the focus.
+    bool ListDrawsImage(int item) const;
+    void DrawRowImage(CDC& dc, int item);
+
     CHopwatchListViewCtrl m_rows;
     int m_graphScale = 1;
+    bool m_painting = false;
+    CRowImageCache m_rowImages;
 };
 
 // Draws a history window as a bar graph inside a sub-item's bounds (see

@@ -31,7 +31,7 @@ BOOL CHopwatchListViewCtrl::InsertItem(int item) {
     lvi.mask = LVIF_TEXT | LVIF_IMAGE;
     lvi.iItem = item;
     lvi.pszText = LPSTR_TEXTCALLBACKW;
-    lvi.iImage = 0;
+    lvi.iImage = I_IMAGECALLBACK;
     if (m_list.SendMessage(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&lvi)) != item) {
         m_changed.SetSize(count);
         return FALSE;
@@ -81,8 +81,11 @@ BOOL CHopwatchListViewCtrl::SetItemImage(int item, int image) {
         return FALSE;
     if (GetItemImage(item) == image)
         return TRUE;
-    // The list view draws the image itself and repaints the item when it changes.
-    return m_list.SetItemImage(item, image) && CHopwatchMemoryList::SetItemImage(item, image);
+    // The list view asks for it when it draws the row.
+    if (!CHopwatchMemoryList::SetItemImage(item, image))
+        return FALSE;
+    OnCellChanged(item, kColTtl);
+    return TRUE;
 }
 
 void CHopwatchListViewCtrl::OnCellChanged(int item, int column) {
@@ -167,6 +170,8 @@ void CHopwatchListViewCtrl::InvalidateChangedCells() {
 }
 
 void CHopwatchListViewCtrl::AnswerDisplayInfo(NMLVDISPINFOW& info) const {
+    if ((info.item.mask & LVIF_IMAGE) != 0)
+        info.item.iImage = GetItemImage(info.item.iItem);
     if ((info.item.mask & LVIF_TEXT) == 0 || info.item.pszText == nullptr ||
         info.item.cchTextMax <= 0)
         return;

@@ -8,7 +8,8 @@
 
 // Implements CHopwatchListView over a CListCtrl that must outlive this object. The rows live in
 // memory (texts, images, item data, colours, history windows) and the list view holds only items
-// whose texts it asks for when it draws them (LPSTR_TEXTCALLBACK, answered by AnswerDisplayInfo).
+// whose texts and images it asks for when it needs them (LPSTR_TEXTCALLBACK and
+// I_IMAGECALLBACK, answered by AnswerDisplayInfo).
 // So a refill costs no window messages, and only the cells reported changed are repainted, once
 // per refresh (EndRefresh). Rows inserted or deleted in one refresh are put in with the list
 // view's redrawing off. Item operations fail (FALSE, 0 or -1) while the control has no window.
@@ -28,7 +29,8 @@ public:
     void OnCellChanged(int item, int column) override;
     void EndRefresh() override;
 
-    // Answers the list view's LVN_GETDISPINFOW for a cell's text from the rows in memory.
+    // Answers the list view's LVN_GETDISPINFOW for a cell's text and a row's image from the rows
+    // in memory.
     void AnswerDisplayInfo(NMLVDISPINFOW& info) const;
     // Width in pixels of the column's widest cell text in the list's font (0 without rows), as
     // the list view's auto-size measures it; -1 when it cannot be measured. Measured again only

@@ -91,6 +91,24 @@ protected:
 
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 
+// Four 16 x 16 images on the white mask colour, each a square of its own colour and place.
+HIMAGELIST MakeImages() {
+    HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 4, 0);
+    CGdiCanvas strip(64, 16, kWhite);
+    const COLORREF colors[] = {0x0000FF, 0x00AA00, 0xAA0000, 0x00AAAA};
+    for (int i = 0; i < 4; ++i)
+        strip.GetDC().FillSolidRect(i * 16 + 2 + i, 3, 9, 10 - i, colors[i]);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(strip.GetDC(), 64, 16);
+    HDC dc = ::CreateCompatibleDC(strip.GetDC());
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    ::BitBlt(dc, 0, 0, 64, 16, strip.GetDC(), 0, 0, SRCCOPY);
+    ::SelectObject(dc, old);
+    ::DeleteDC(dc);
+    ImageList_AddMasked(images, bitmap, kWhite);
+    ::DeleteObject(bitmap);
+    return images;
+}
+
 } // namespace
 
 TEST_F(ListDrawingWin, CellsTakeTheirRowColoursAndRowsWithoutColoursAreWhite) {
@@ -213,4 +231,71 @@ TEST_F(ListDrawingWin, MoreOutcomesThanPixelsShowTheNewestThatFit) {
         EXPECT_EQ(0xCC00CCu, canvas.At(area.left + x, area.top)) << x;
     EXPECT_EQ(0u, canvas.Colors(Cell(0, kColNote)).count(0xCCCCCC));
     EXPECT_EQ(6, window->wanted);
+}
+
+TEST_F(ListDrawingWin, RowImagesLookAsTheListViewDrawsThemAndReadBackAsTheirIndex) {
+    HIMAGELIST images = MakeImages();
+    ASSERT_EQ(4, ImageList_GetImageCount(images));
+    m_list.SetRowImages(images);
+    AddRows(2);
+    ASSERT_TRUE(m_list.GetRows().SetItemImage(0, 2));
+    ASSERT_TRUE(m_list.GetRows().SetItemImage(1, 3));
+    EXPECT_EQ(2, m_list.GetItemImage(0)); // as another program reads the list
+    EXPECT_EQ(3, m_list.GetItemImage(1));
+
+    // The same rows in a list view that draws its images itself.
+    HWND plain =
+        ::CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | LVS_REPORT, 0, 0, kWidth, kHeight,
+                          TestHostWindow(), nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(nullptr, plain);
+    CListCtrl reference;
+    reference.Attach(plain);
+    reference.SetExtendedStyle(LVS_EX_FULLROWSELECT);
+    for (int c = 0; c < kHopwatchColumnCount; ++c)
+        reference.InsertColumn(c, HopwatchColumnHeader(c), LVCFMT_LEFT, c == kColNote ? 140 : 50,
+                               c);
+    reference.SetImageList(images, LVSIL_SMALL);
+    reference.InsertItem(0, L"", 2);
+    reference.InsertItem(1, L"", 3);
+    auto expectSameImages = [&](const char* state) {
+        CGdiCanvas canvas(kWidth, kHeight, kMarker);
+        Print(canvas);
+        CGdiCanvas expected(kWidth, kHeight, kMarker);
+        reference.SendMessage(WM_PRINTCLIENT,
+                              reinterpret_cast<WPARAM>(expected.GetDC().GetSafeHdc()),
+                              PRF_CLIENT | PRF_ERASEBKGND);
+        for (int item = 0; item < 2; ++item) {
+            RECT icon = {};
+            ASSERT_TRUE(reference.GetItemRect(item, &icon, LVIR_ICON));
+            for (int y = icon.top; y < icon.bottom; ++y)
+                for (int x = icon.left; x < icon.right; ++x)
+                    ASSERT_EQ(expected.At(x, y), canvas.At(x, y))
+                        << state << " " << item << " " << x << "," << y;
+        }
+    };
+    expectSameImages("normal");
+    // A selected row while its list has the focus: the list view blends the image itself.
+    ASSERT_TRUE(m_list.SetItemState(0, LVIS_SELECTED, LVIS_SELECTED));
+    ASSERT_TRUE(reference.SetItemState(0, LVIS_SELECTED, LVIS_SELECTED));
+    ::SetForegroundWindow(TestHostWindow());
+    ::SetFocus(plain);
+    ::SetFocus(m_hWnd);
+    ASSERT_EQ(m_hWnd, ::GetFocus());
+    // The reference keeps the state of having had the focus only while it has it: print it then.
+    CGdiCanvas mine(kWidth, kHeight, kMarker);
+    Print(mine);
+    ::SetFocus(plain);
+    ASSERT_EQ(plain, ::GetFocus());
+    CGdiCanvas theirs(kWidth, kHeight, kMarker);
+    reference.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(theirs.GetDC().GetSafeHdc()),
+                          PRF_CLIENT | PRF_ERASEBKGND);
+    RECT icon = {};
+    ASSERT_TRUE(reference.GetItemRect(0, &icon, LVIR_ICON));
+    for (int y = icon.top; y < icon.bottom; ++y)
+        for (int x = icon.left; x < icon.right; ++x)
+            ASSERT_EQ(theirs.At(x, y), mine.At(x, y)) << "selected " << x << "," << y;
+    ::SetFocus(nullptr);
+    ::DestroyWindow(plain);
+    m_list.SetImageList(nullptr, LVSIL_SMALL);
+    ImageList_Destroy(images);
 }
