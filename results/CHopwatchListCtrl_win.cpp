@@ -8,7 +8,8 @@
 CHopwatchListCtrl::CHopwatchListCtrl() : m_rows(*this) {}
 CHopwatchListCtrl::~CHopwatchListCtrl() = default;
 
-BOOL DrawHistoryGraph(CDC& dc, const RECT& bounds, CHopwatchHist4Show& window, int scale) {
+BOOL DrawHistoryGraph(CDC& dc, const RECT& bounds, CHopwatchHist4Show& window, int scale,
+                      CDibSection* canvas) {
     SPixelRect area;
     if (!HistoryGraphArea({bounds.left, bounds.top, bounds.right, bounds.bottom}, area, scale))
         return FALSE;
@@ -17,6 +18,18 @@ BOOL DrawHistoryGraph(CDC& dc, const RECT& bounds, CHopwatchHist4Show& window, i
         return FALSE;
     window.wanted = columns;
     const int count = HistoryGraphColumnCount(window.values.GetSize(), columns);
+    if (count == 0)
+        return TRUE;
+    const int width = count * scale < area.Width() ? count * scale : area.Width();
+    const int height = area.Height();
+    if (canvas != nullptr && canvas->Reserve(dc, width, height) &&
+        ::BitBlt(canvas->GetSafeHdc(), 0, 0, width, height, dc, area.left, area.top, SRCCOPY)) {
+        ::GdiFlush();
+        RenderHistoryGraph(canvas->GetBits(), canvas->GetWidth(), width, height,
+                           window.values.GetData(), count, window.max, scale);
+        return ::BitBlt(dc, area.left, area.top, width, height, canvas->GetSafeHdc(), 0, 0,
+                        SRCCOPY);
+    }
     for (int x = 0; x < count; ++x) {
         const double value = window.values[HistoryGraphValueIndex(x, count)];
         const SGraphColumn column =
@@ -68,7 +81,7 @@ BOOL CHopwatchListCtrl::DoSubItemPostPaint(CDC& dc, int item, int sub, UINT, LPA
     RECT bounds = {};
     if (!GetSubItemRect(item, kColNote, LVIR_BOUNDS, &bounds))
         return FALSE;
-    return DrawHistoryGraph(dc, bounds, *window, m_graphScale);
+    return DrawHistoryGraph(dc, bounds, *window, m_graphScale, &m_graphCanvas);
 }
 
 BOOL CHopwatchListCtrl::OnChildNotify(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {

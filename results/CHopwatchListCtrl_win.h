@@ -8,6 +8,7 @@
 #include "results/CRowImageCache_win.h"
 #include "results/list_columns.h"
 #include "ui/CCDListCtrl.h"
+#include "ui/CDibSection.h"
 
 // Usage: a member of the main dialog, subclassed onto the dialog's list view in
 // OnInitDialog (m_list.SubclassDlgItem(IDC_LIST, m_hWnd)) before the columns
@@ -70,10 +71,15 @@ private:
     int m_graphScale = 1;
     bool m_painting = false;
     CRowImageCache m_rowImages;
+    CDibSection m_graphCanvas;
 };
 
 // Draws a history window as a bar graph inside a sub-item's bounds (see
 // history_graph.h), each outcome `scale` pixels wide, and sets the window's
 // wanted count to the number of outcomes that fit. FALSE, drawing nothing and
-// leaving wanted as it was, when the bounds leave no room.
-BOOL DrawHistoryGraph(CDC& dc, const RECT& bounds, CHopwatchHist4Show& window, int scale = 1);
+// leaving wanted as it was, when the bounds leave no room. With a canvas the
+// graph is put together there from the cell's pixels and copied back in one
+// go: one call into the system per row instead of one per outcome; without
+// one, or where the DC's pixels cannot be read, each column is filled in dc.
+BOOL DrawHistoryGraph(CDC& dc, const RECT& bounds, CHopwatchHist4Show& window, int scale = 1,
+                      CDibSection* canvas = nullptr);

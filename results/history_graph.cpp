@@ -1,6 +1,8 @@
 // Geometry and colours of the history bar graph drawn in the "Note / History" cell.
 #include "results/history_graph.h"
 
+#include <cstddef>
+
 #include "results/hopwatch_colors.h"
 
 BOOL HistoryGraphArea(const SPixelRect& bounds, SPixelRect& area, int scale) {
@@ -33,6 +35,23 @@ SGraphColumn HistoryGraphColumn(double value, double max, int top, int bottom, i
     if (value == -1.0)
         return {top, top + dot, kGraphAwaiting};
     return {top, bottom, kGraphNothing};
+}
+
+void RenderHistoryGraph(std::uint32_t* pixels, int stride, int width, int height,
+                        const double* values, int count, double max, int scale) {
+    if (scale < 1)
+        scale = 1;
+    for (int x = 0; x < count; ++x) {
+        const SGraphColumn column =
+            HistoryGraphColumn(values[HistoryGraphValueIndex(x, count)], max, 0, height, scale);
+        const std::uint32_t pixel = ((column.color & 0xFFu) << 16) | (column.color & 0xFF00u) |
+                                    ((column.color >> 16) & 0xFFu);
+        const int left = x * scale;
+        const int right = left + scale < width ? left + scale : width;
+        for (int y = column.top < 0 ? 0 : column.top; y < column.bottom && y < height; ++y)
+            for (int px = left; px < right; ++px)
+                pixels[static_cast<std::size_t>(y) * stride + px] = pixel;
+    }
 }
 
 int GraphScaleForDpi(int dpi) {

@@ -1,6 +1,8 @@
 // Geometry and colours of the history bar graph drawn in the "Note / History" cell.
 #pragma once
 
+#include <cstdint>
+
 #include "foundation/base_types.h"
 #include "foundation/pixel_rect.h"
 
@@ -38,6 +40,14 @@ inline int HistoryGraphValueIndex(int x, int count) {
 // not above 0 (or NaN) a reply draws as the lowest bar. Where the text is scaled up, the awaiting
 // dot and the lowest bar are scale pixels high.
 SGraphColumn HistoryGraphColumn(double value, double max, int top, int bottom, int scale = 1);
+
+// Writes the graph of the count newest of values (index 0 the newest) into pixels: a top-down
+// buffer of 32-bit pixels, 0x00RRGGBB as a 32-bit device-independent bitmap holds them, rows
+// stride pixels apart, whose top left width x height pixels are the graph's area. Each value is
+// a column scale pixels wide shaped and coloured by HistoryGraphColumn, the oldest on the left;
+// the pixels beside and above the columns keep what they held.
+void RenderHistoryGraph(std::uint32_t* pixels, int stride, int width, int height,
+                        const double* values, int count, double max, int scale = 1);
 
 // Pixels per outcome of the graph for a window's dots per inch (96 is 100 %): the text's scale
 // rounded, at least 1. So 1 up to 143 dpi and 2 at 150 % (144 dpi) and 200 % (192 dpi).

@@ -100,3 +100,30 @@ TEST(HistoryGraph, ScalesWithTheTextFrom150Percent) {
     SGraphColumn full = HistoryGraphColumn(0.040, 0.040, 10, 21, 2);
     EXPECT_EQ(10, full.top);
 }
+
+TEST(HistoryGraph, RenderedColumnsAreScalePixelsWideOldestLeftAndLeaveTheRestAlone) {
+    // A 7 x 5 area in a buffer 9 pixels wide; two pixels per outcome, so three columns fit.
+    constexpr std::uint32_t kMarker = 0x00123456;
+    std::uint32_t pixels[9 * 5];
+    for (std::uint32_t& pixel : pixels)
+        pixel = kMarker;
+    const double values[] = {0.040, -1.0, -2.0}; // newest first
+    RenderHistoryGraph(pixels, 9, 7, 5, values, 3, 0.040, 2);
+    auto at = [&](int x, int y) { return pixels[y * 9 + x]; };
+    for (int x = 0; x < 2; ++x) {
+        // The oldest (grey, full height) on the left, 0x00RRGGBB in the buffer.
+        EXPECT_EQ(0x00CCCCCCu, at(x, 0));
+        EXPECT_EQ(0x00CCCCCCu, at(x, 4));
+        // The awaiting dot, as high as the scale, then the cell's own pixels.
+        EXPECT_EQ(0x00CC00CCu, at(2 + x, 0));
+        EXPECT_EQ(0x00CC00CCu, at(2 + x, 1));
+        EXPECT_EQ(kMarker, at(2 + x, 2));
+        // The newest, a full bar in dark red (#993333).
+        EXPECT_EQ(0x00993333u, at(4 + x, 0));
+        EXPECT_EQ(0x00993333u, at(4 + x, 4));
+    }
+    // Beside the columns and beyond the area nothing changed.
+    for (int y = 0; y < 5; ++y)
+        for (int x = 6; x < 9; ++x)
+            EXPECT_EQ(kMarker, at(x, y)) << x << "," << y;
+}
