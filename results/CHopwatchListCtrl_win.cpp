@@ -44,11 +44,12 @@ BOOL DrawHistoryGraph(CDC& dc, const RECT& bounds, CHopwatchHist4Show& window, i
 void CHopwatchListCtrl::SetRowImages(HIMAGELIST images) {
     SetImageList(images, LVSIL_SMALL);
     m_rowImages.Reset();
+    m_hasFocus = ::GetFocus() == m_hWnd; // in case it came before the subclass
     Invalidate(FALSE);
 }
 
 bool CHopwatchListCtrl::ListDrawsImage(int item) const {
-    return (GetItemState(item, LVIS_SELECTED | LVIS_CUT) != 0) && ::GetFocus() == m_hWnd;
+    return m_hasFocus && GetItemState(item, LVIS_SELECTED | LVIS_CUT) != 0;
 }
 
 void CHopwatchListCtrl::DrawRowImage(CDC& dc, int item) {
@@ -99,6 +100,12 @@ BOOL CHopwatchListCtrl::OnChildNotify(UINT msg, WPARAM wParam, LPARAM lParam, LR
 }
 
 LRESULT CHopwatchListCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // Followed here rather than asked for at each row: asking where the focus is costs a round
+    // trip to the window system on some platforms.
+    if (msg == WM_SETFOCUS)
+        m_hasFocus = true;
+    else if (msg == WM_KILLFOCUS)
+        m_hasFocus = false;
     if (msg != WM_PAINT && msg != WM_PRINTCLIENT)
         return CCDListCtrl::WindowProc(msg, wParam, lParam);
     const bool painting = m_painting;

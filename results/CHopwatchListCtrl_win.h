@@ -70,6 +70,7 @@ private:
     CHopwatchListViewCtrl m_rows;
     int m_graphScale = 1;
     bool m_painting = false;
+    bool m_hasFocus = false; // as the list view knows it, from WM_SETFOCUS and WM_KILLFOCUS
     CRowImageCache m_rowImages;
     CDibSection m_graphCanvas;
 };
