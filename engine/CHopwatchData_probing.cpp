@@ -5,6 +5,8 @@
 #include "engine/icmp_wire.h"
 #include "engine/inet_address.h"
 #include "foundation/blank_set.h"
+#include "foundation/system_error_text.h"
+#include "platform/icmp_socket.h"
 
 namespace {
 // The longest single wait for a reply. Longer waits are taken in pieces so that a stop request
@@ -24,6 +26,8 @@ constexpr int kMaxIpTtl = 255;
 // stray from its grid time, and far below the spacing of ordinary runs (milliseconds), where
 // the next probe is never this close and every probe keeps its own wake.
 constexpr double kCoalesceSeconds = 0.00025;
+// Slots of the table that the shortest spacing leaves unused over one time-out and grace.
+constexpr DWORD kSlotsInHand = 256;
 // Bounds one wake's sends when the counter cannot space them (a spacing of 0 ticks).
 constexpr int kMaxProbesPerWake = 64;
 // Bounds the datagrams read in one wake, so that the loop looks at its schedule now and then
@@ -73,9 +77,28 @@ BOOL CHopwatchData::ResolveTarget() {
 double CHopwatchData::GetProbeSpacing() const {
     const DWORD hopCount = m_hopCount.load();
     const DWORD n = (m_routeComplete.load() != 0 && hopCount != 0) ? hopCount : m_maxTtl.load();
-    if (n == 0)
-        return 1.0 / 64;
-    return m_intervalMs.load() / 1000.0 / n;
+    const double spacing = n == 0 ? 1.0 / 64 : m_intervalMs.load() / 1000.0 / n;
+    // Every slot is taken in turn, and one whose probe is not answered is free again only after
+    // its time-out and grace. Sending faster than the table turns over would run out of slots
+    // and leave bursts and gaps; at this spacing the next slot is free when its probe is due.
+    // A few slots are kept in hand, so that a send a little late or a counter's rounding never
+    // finds the next slot still in its grace.
+    const double turnover =
+        (m_timeoutMs.load() / 1000.0 + kSlotGraceSeconds) / (kHopwatchSlotCount - kSlotsInHand);
+    return spacing > turnover ? spacing : turnover;
+}
+
+std::int64_t CHopwatchData::SlotFreeTime(DWORD slot) const {
+    const SHopwatchPing& ping = m_pings[static_cast<int>(slot)];
+    switch (ping.state) {
+    case kSlotPending:
+    case kSlotTimedOut: // its time still holds the send time
+        return ping.time + SecondsToTicks(m_timeoutMs.load() / 1000.0 + kSlotGraceSeconds);
+    case kSlotTaken: // only while its own send is under way
+        return INT64_MAX;
+    default:
+        return INT64_MIN;
+    }
 }
 
 double CHopwatchData::GetWaitTime() {
@@ -94,6 +117,13 @@ double CHopwatchData::GetWaitTime() {
               SecondsToTicks(m_timeoutMs.load() / 1000.0);
     } else {
         due = m_prevSlotTime + SecondsToTicks(GetProbeSpacing());
+        // The slot table is written by this thread alone (Start resets it before the thread
+        // runs), so the next slot is read without the lock.
+        if (m_pings.GetSize() == static_cast<int>(kHopwatchSlotCount)) {
+            const std::int64_t slotFree = SlotFreeTime((m_lastSlot.load() + 1) & 0xFFFF);
+            if (slotFree > due)
+                due = slotFree;
+        }
     }
     if (due <= now)
         return 0.0;
@@ -125,7 +155,8 @@ DWORD CHopwatchData::ReceiveReply() {
     // with its own receive time, rather than with one more wait each. They would be read before
     // the next send either way, so the order of reads and sends is the same.
     BYTE buffer[kIcmpDatagramMax];
-    for (int count = 0; count < kMaxRepliesPerWake; ++count) {
+    int count = 0;
+    for (; count < kMaxRepliesPerWake; ++count) {
         const std::int64_t now = m_network->Now();
         DWORD source = 0;
         int received = 0;
@@ -144,7 +175,23 @@ DWORD CHopwatchData::ReceiveReply() {
         }
         ProcessReply(buffer, received, now, source);
     }
+    if (count == kMaxRepliesPerWake) {
+        // More may be queued: the time-outs are swept before the next read, and the caller
+        // sends whatever is due.
+        std::lock_guard<std::recursive_mutex> guard(m_lock);
+        SweepTimeouts(m_network->Now());
+    }
     return 0;
+}
+
+DWORD CHopwatchData::ServiceWire() {
+    const DWORD result = ReceiveReply();
+    if (result == 0 && GetWaitTime() > 0)
+        return 0;
+    if (result != 0 && result != kWaitTimeout)
+        return result;
+    // Due: by the wait that ran out, or while datagrams kept the wait from running out at all.
+    return SendDueProbes();
 }
 
 DWORD CHopwatchData::SendDueProbes() {
@@ -182,11 +229,16 @@ DWORD CHopwatchData::SendNextProbe(bool& sent) {
     }
     const std::int64_t sendTime = m_network->Now();
     error = m_network->SendTo(buffer, length, destination);
-    if (error != 0) {
+    // An outage (no route, no buffer space, network down: sleep and resume, a Wi-Fi drop, an
+    // adapter change) is what a user watches for: its probes count lost and probing goes on.
+    // Only a socket that is gone or refused ends the run.
+    if (error != 0 && !PlatformIcmpSendErrorPasses(error)) {
         SetError(error, L"Failed on raw socket sendto");
         return error;
     }
     RecordSent(slot, sendTime);
+    if (error != 0)
+        RecordSendFailure(slot, error);
     sent = true;
     return 0;
 }
@@ -204,14 +256,12 @@ bool CHopwatchData::PrepareProbe(DWORD& slot, BYTE* buffer, int& length, int& tt
         }
         return false;
     }
-    const DWORD last = m_lastSlot.load();
-    DWORD candidate = (last + 1) & 0xFFFF;
-    while (m_pings[static_cast<int>(candidate)].state == kSlotTaken ||
-           m_pings[static_cast<int>(candidate)].state == kSlotPending) {
-        candidate = (candidate + 1) & 0xFFFF;
-        if (candidate == last)
-            return false;
-    }
+    // Slots are taken in turn, so the next one carried the oldest probe of all: when it is not
+    // free yet, nothing is free that could be taken without breaking the order, and the caller
+    // waits until it is (GetWaitTime) rather than searching the table.
+    const DWORD candidate = (m_lastSlot.load() + 1) & 0xFFFF;
+    if (SlotFreeTime(candidate) > m_network->Now())
+        return false;
     const DWORD hop = m_nextHop.load();
     SHopwatchPing& ping = m_pings[static_cast<int>(candidate)];
     ping.state = kSlotTaken;
@@ -288,20 +338,38 @@ void CHopwatchData::SweepTimeouts(std::int64_t now) {
         if (TicksToSeconds(now - ping.time) < timeout)
             break; // the list is in send order: the rest are younger
         const DWORD next = ping.nextPending;
-        UnlinkPending(slot);
-        ping.state = kSlotTimedOut;
-        if (ping.hop < m_hopCount.load()) {
-            SHopwatchHost& host = m_hops[static_cast<int>(ping.hop)];
-            ++host.lost;
-            ++host.version;
-            AddToChainHistories(ping.hop, slot, HopwatchPositiveNaN());
-            ++m_dataVersion;
-            PushOutcome(slot, kOutcomeLost, ping.time, HopwatchPositiveNaN());
-        } else {
-            PushOutcome(slot, kOutcomeVoid, ping.time, HopwatchPositiveNaN());
-        }
+        CountLost(slot);
         slot = next;
     }
+}
+
+void CHopwatchData::CountLost(DWORD slot) {
+    SHopwatchPing& ping = m_pings[static_cast<int>(slot)];
+    UnlinkPending(slot);
+    ping.state = kSlotTimedOut;
+    if (ping.hop < m_hopCount.load()) {
+        SHopwatchHost& host = m_hops[static_cast<int>(ping.hop)];
+        ++host.lost;
+        ++host.version;
+        AddToChainHistories(ping.hop, slot, HopwatchPositiveNaN());
+        ++m_dataVersion;
+        PushOutcome(slot, kOutcomeLost, ping.time, HopwatchPositiveNaN());
+    } else {
+        PushOutcome(slot, kOutcomeVoid, ping.time, HopwatchPositiveNaN());
+    }
+}
+
+void CHopwatchData::RecordSendFailure(DWORD slot, DWORD error) {
+    std::lock_guard<std::recursive_mutex> guard(m_lock);
+    if (error != m_sendErrorCode || m_sendErrorNote.empty()) {
+        m_sendErrorCode = error;
+        m_sendErrorNote = SystemErrorText(error, FALSE);
+    }
+    const DWORD hop = m_pings[static_cast<int>(slot)].hop;
+    CountLost(slot);
+    SHopwatchHost& host = m_hops[static_cast<int>(hop)];
+    if (hop < m_hopCount.load() && host.note != m_sendErrorNote)
+        host.note = m_sendErrorNote;
 }
 
 void CHopwatchData::UnlinkPending(DWORD slot) {

@@ -5,9 +5,10 @@
 
 #include "foundation/CNWorkerThread.h"
 #include "foundation/base_types.h"
+#include "platform/process.h"
 
-// Raw ICMP socket, performance counter, process id, name services and thread start as the engine
-// uses them.
+// Raw ICMP socket, performance counter, process id, name services, precise waits and thread start
+// as the engine uses them.
 // One object serves one CHopwatchData; only the ping worker calls the socket operations, and Start
 // and Stop (user-interface thread) call Open and Close while the ping worker is not running.
 class CHopwatchNetwork {
@@ -42,6 +43,13 @@ public:
     virtual BOOL ResolveHost(const CString& text, DWORD& address, DWORD& error) = 0;
     // This computer's address (network byte order); FALSE when none.
     virtual BOOL LocalAddress(DWORD& address) = 0;
+    // Asks that the calling thread's timed waits end when due (1 ms timer resolution on
+    // Windows, no timer slack on Linux) while a run is active, and gives that back: the ping
+    // worker calls Begin as its run starts and End, when Begin succeeded, as it ends. Whatever
+    // waits a path uses, its schedule then keeps its even spacing.
+    virtual bool BeginPreciseWaits() { return PlatformBeginPreciseWaits(); }
+    virtual void EndPreciseWaits() { PlatformEndPreciseWaits(); }
+
     // Starts one of the engine's worker threads (CNWorkerThread::Start: FALSE with the thread's
     // last error set). Part of the seam so that tests can refuse it, as a system out of threads
     // would. Called by Start on the user-interface thread.

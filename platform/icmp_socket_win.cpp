@@ -43,6 +43,22 @@ DWORD PlatformIcmpSendTo(PlatformSocket socket, const BYTE* message, int length,
     return sent == SOCKET_ERROR ? static_cast<DWORD>(WSAGetLastError()) : 0;
 }
 
+const DWORD kPlatformErrorNetworkUnreachable = WSAENETUNREACH;
+
+bool PlatformIcmpSendErrorPasses(DWORD error) {
+    switch (error) {
+    case WSAENETUNREACH:
+    case WSAEHOSTUNREACH:
+    case WSAENETDOWN:
+    case WSAEHOSTDOWN:
+    case WSAENETRESET:
+    case WSAENOBUFS:
+        return true;
+    default:
+        return false;
+    }
+}
+
 int PlatformIcmpWaitReadable(PlatformSocket socket, long seconds, long microseconds, DWORD& error) {
     fd_set readable;
     FD_ZERO(&readable);

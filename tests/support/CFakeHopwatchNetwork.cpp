@@ -91,22 +91,49 @@ int CFakeHopwatchNetwork::WaitReadable(long seconds, long microseconds, DWORD& e
         error = waitFault.code;
         return -1;
     }
-    const std::int64_t wait =
+    std::int64_t wait =
         (static_cast<std::int64_t>(seconds) * 1000000 + microseconds) * frequency / 1000000;
+    if (floodTicks > 0)
+        return 1;
     if (!m_inbox.empty() && m_inbox.front().arrival <= m_now + wait) {
         if (m_inbox.front().arrival > m_now)
             m_now = m_inbox.front().arrival;
         return 1;
     }
+    const std::int64_t tick = preciseBegun > preciseEnded ? preciseTicks : coarseTicks;
+    if (tick > 0 && wait > 0)
+        wait = ((m_now + wait + tick - 1) / tick) * tick - m_now;
     m_now += wait;
     return 0;
+}
+
+bool CFakeHopwatchNetwork::BeginPreciseWaits() {
+    std::lock_guard<std::mutex> guard(m_mutex);
+    ++preciseBegun;
+    return true;
+}
+
+void CFakeHopwatchNetwork::EndPreciseWaits() {
+    std::lock_guard<std::mutex> guard(m_mutex);
+    ++preciseEnded;
 }
 
 DWORD CFakeHopwatchNetwork::ReceiveFrom(BYTE* buffer, int capacity, int& received, DWORD& source) {
     std::lock_guard<std::mutex> guard(m_mutex);
     received = 0;
-    if (m_inbox.empty() || m_inbox.front().arrival > m_now)
-        return kWouldBlock;
+    if (m_inbox.empty() || m_inbox.front().arrival > m_now) {
+        if (floodTicks <= 0)
+            return kWouldBlock;
+        m_now += floodTicks;
+        ++flooded;
+        const std::vector<BYTE> foreign = MakeEchoReply(processId + 1, static_cast<DWORD>(flooded));
+        std::memcpy(buffer, foreign.data(),
+                    foreign.size() < static_cast<size_t>(capacity) ? foreign.size()
+                                                                   : static_cast<size_t>(capacity));
+        received = static_cast<int>(foreign.size());
+        source = TestIp(192, 0, 2, 66);
+        return 0;
+    }
     const SDatagram datagram = m_inbox.front();
     m_inbox.erase(m_inbox.begin());
     if (Fails(receiveFault))

@@ -47,6 +47,9 @@ public:
     BOOL LocalAddress(DWORD& address) override;
     // A scripted failure sets the thread's last error to the code and returns FALSE.
     BOOL StartWorker(CNWorkerThread& worker) override;
+    // Counted; between Begin and End the waits end on preciseTicks instead of coarseTicks.
+    bool BeginPreciseWaits() override;
+    void EndPreciseWaits() override;
 
     void Advance(std::int64_t ticks);
     void SetNow(std::int64_t ticks);
@@ -74,12 +77,24 @@ public:
     std::int64_t hopDelay = 1000;
     // Called on the sending thread after every recorded send, outside the network's lock.
     std::function<void(const SSent&)> onSend;
+    // A coarse timer: when not 0, a wait that runs out ends at the next multiple of this many
+    // ticks (as Windows waits end on the system's tick), of preciseTicks while precise waits are
+    // on. A wait that ends at a datagram's arrival ends then, as before.
+    std::int64_t coarseTicks = 0;
+    std::int64_t preciseTicks = 0;
+    // A steady inflow of foreign ICMP: when not 0, a datagram from elsewhere (an echo reply with
+    // another identifier) is always waiting after the scripted ones, and reading it takes this
+    // many ticks.
+    std::int64_t floodTicks = 0;
 
     // Observations.
     CString resolvedText; // the text ResolveHost was asked about
     int waits = 0;        // WaitReadable calls
     int truncated = 0;    // datagrams dropped as larger than the buffer
     long lastWaitMicroseconds = -1;
+    int preciseBegun = 0; // BeginPreciseWaits calls
+    int preciseEnded = 0; // EndPreciseWaits calls
+    int flooded = 0;      // foreign datagrams read from the flood
 
 private:
     struct SDatagram {
