@@ -95,6 +95,9 @@ void CHopwatchData::PushOutcome(DWORD slot, EHopwatchOutcomeKind kind, std::int6
 
 void CHopwatchData::RequestStop() {
     m_stopRequested.store(1);
+    // A run still resolving its target has nothing pending: it ends at once, without waiting
+    // for the resolver.
+    m_pingWorker.WakeCall();
 }
 
 BOOL CHopwatchData::IsRunning() const {

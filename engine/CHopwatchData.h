@@ -104,8 +104,11 @@ public:
     bool BeginPreciseWaits() { return m_network->BeginPreciseWaits(); }
     void EndPreciseWaits() { m_network->EndPreciseWaits(); }
     // Trims and resolves the target, learns the local address, starts the schedule. FALSE with the
-    // resolve error stored (the workers are not asked to stop).
-    BOOL ResolveTarget();
+    // resolve error stored (the workers are not asked to stop). With a waiter (the ping worker,
+    // on its own thread) the resolver is asked on a thread of its own and abandoned when the
+    // waiter must stop or a stop is requested: FALSE then, with no error, both workers asked to
+    // stop.
+    BOOL ResolveTarget(CNWorkerThread* waiter = nullptr);
     // One turn of the ping worker's loop: ReceiveReply, then, whenever a probe is due (also right
     // after datagrams were read), SendDueProbes. 0 = go on, else the error code that ends the run.
     DWORD ServiceWire();

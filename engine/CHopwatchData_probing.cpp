@@ -2,6 +2,8 @@
 // matching.
 #include "engine/CHopwatchData.h"
 
+#include <memory>
+
 #include "engine/icmp_wire.h"
 #include "engine/inet_address.h"
 #include "foundation/blank_set.h"
@@ -41,7 +43,27 @@ const CString& EmptyNote() {
 }
 } // namespace
 
-BOOL CHopwatchData::ResolveTarget() {
+namespace {
+// The target's resolution on a thread of its own: with a name server that never answers it takes
+// many seconds, and a stop must not wait for it.
+class CTargetResolveCall : public CNAbandonableCall {
+public:
+    CTargetResolveCall(CHopwatchNetwork* network, const CString& text)
+        : m_network(network), m_text(text) {}
+    BOOL m_resolved = FALSE;
+    DWORD m_address = 0;
+    DWORD m_error = 0;
+
+protected:
+    void Call() override { m_resolved = m_network->ResolveHost(m_text, m_address, m_error); }
+
+private:
+    CHopwatchNetwork* m_network;
+    const CString m_text;
+};
+} // namespace
+
+BOOL CHopwatchData::ResolveTarget(CNWorkerThread* waiter) {
     CString text;
     {
         std::lock_guard<std::recursive_mutex> guard(m_lock);
@@ -55,8 +77,23 @@ BOOL CHopwatchData::ResolveTarget() {
 
     DWORD target = 0;
     DWORD error = 0;
+    BOOL resolved = FALSE;
+    if (waiter != nullptr) {
+        const auto call = std::make_shared<CTargetResolveCall>(m_network, text);
+        if (!waiter->WaitForCall(call, [this] { return m_stopRequested.load() != 0; })) {
+            // Stopped before the resolver answered: the run ends as a stop with nothing pending
+            // does, and the answer, whenever it comes, is dropped.
+            AskWorkersToStop();
+            return FALSE;
+        }
+        resolved = call->m_resolved;
+        target = call->m_address;
+        error = call->m_error;
+    } else {
+        resolved = m_network->ResolveHost(text, target, error);
+    }
     // 0.0.0.0 and the all-ones broadcast are never probed.
-    if (!m_network->ResolveHost(text, target, error) || target == 0 || target == kHopwatchNone) {
+    if (!resolved || target == 0 || target == kHopwatchNone) {
         std::lock_guard<std::recursive_mutex> guard(m_lock);
         m_errorText = L"Failed to resolve host IP address (" + text + L")";
         m_lastError.store(error != 0 ? error : kErrorHostNotFound);

@@ -40,6 +40,9 @@ public:
     virtual DWORD ProcessId() = 0;
 
     // First IPv4 address (network byte order) of a host text; FALSE with the socket error code.
+    // Runs on a thread of its own that the ping worker abandons when the run stops first, so it
+    // may still run after Close and after the data object is gone: it touches only its
+    // arguments and what lives as long as the process (a test's network must outlive it).
     virtual BOOL ResolveHost(const CString& text, DWORD& address, DWORD& error) = 0;
     // This computer's address (network byte order); FALSE when none.
     virtual BOOL LocalAddress(DWORD& address) = 0;

@@ -12,7 +12,7 @@ DWORD CHopwatchPingWorker::Run() {
     // for as long as the run lasts and no longer.
     const bool precise = m_data->BeginPreciseWaits();
     DWORD result = CHopwatchData::kErrorCancelled;
-    if (m_data->ResolveTarget()) {
+    if (m_data->ResolveTarget(this)) {
         result = 0;
         while (ShouldContinue()) {
             result = m_data->ServiceWire();

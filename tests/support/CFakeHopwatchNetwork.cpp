@@ -156,6 +156,8 @@ std::int64_t CFakeHopwatchNetwork::Now() {
 }
 
 BOOL CFakeHopwatchNetwork::ResolveHost(const CString& text, DWORD& address, DWORD& error) {
+    if (onResolve)
+        onResolve();
     std::lock_guard<std::mutex> guard(m_mutex);
     resolvedText = text;
     if (target == 0) {

@@ -77,6 +77,9 @@ public:
     std::int64_t hopDelay = 1000;
     // Called on the sending thread after every recorded send, outside the network's lock.
     std::function<void(const SSent&)> onSend;
+    // Called as ResolveHost begins, outside the network's lock (it may block, as a resolver
+    // whose name server never answers does).
+    std::function<void()> onResolve;
     // A coarse timer: when not 0, a wait that runs out ends at the next multiple of this many
     // ticks (as Windows waits end on the system's tick), of preciseTicks while precise waits are
     // on. A wait that ends at a datagram's arrival ends then, as before.
