@@ -30,6 +30,9 @@ void CHopwatchDlg::OnListDblClk(NMHDR* header) {
     FillHostCombo(m_hostCombo);
     m_hostCombo.SetCurSel(0);
     UpdateStartButton();
+    // The title of the new run starts as its host, as after Start; without it the bar would
+    // keep the old target until a name came for the new one, and with no name, for good.
+    m_progress.SetWindowText(host);
     // A start that fails is reported as the Start button reports it, rather than silently
     // leaving the window stopped with the old rows.
     if (!m_data.Start(host)) {
