@@ -362,8 +362,11 @@ void CHopwatchData::RecordSent(DWORD slot, std::int64_t sendTime) {
     if (spacing <= 0) {
         // A counter too coarse for the spacing: the schedule simply follows the sends.
         m_curSlotTime = sendTime;
-    } else if (m_curSlotTime < sendTime) {
-        // Keep the grid's phase after a late send: the last grid time not after the send.
+    } else if (m_curSlotTime < sendTime - SecondsToTicks(kCoalesceSeconds)) {
+        // Keep the grid's phase after a late send: the last grid time not after the send. A
+        // wake at most the coalescing window late keeps the grid as it is, so that the probes
+        // it made overdue go out in the same wake, as those due within the window do: at
+        // spacings of tens of microseconds every wake-up a little late would lose probes.
         m_curSlotTime += ((sendTime - m_curSlotTime) / spacing) * spacing;
     }
     std::lock_guard<std::recursive_mutex> guard(m_lock);
