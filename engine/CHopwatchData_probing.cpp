@@ -41,9 +41,7 @@ const CString& EmptyNote() {
     static const CString empty;
     return empty;
 }
-} // namespace
 
-namespace {
 // The target's resolution on a thread of its own: with a name server that never answers it takes
 // many seconds, and a stop must not wait for it.
 class CTargetResolveCall : public CNAbandonableCall {
