@@ -8,8 +8,11 @@
 #include "engine/CHopwatchData.h"
 #include "foundation/CNTimeStamp.h"
 #include "foundation/CNTokenList.h"
+#include "recording/CHopwatchRecorder.h"
+#include "results/CHopwatchRecordRows.h"
 #include "results/CHopwatchListCtrl_win.h"
 #include "results/CHopwatchRowRefresher.h"
+#include "report/report_input.h"
 #include "results/CTextProgressCtrl_win.h"
 #include "ui/CButton.h"
 #include "ui/CComboBox.h"
@@ -54,7 +57,14 @@ public:
     // Fits one column and posts the message for the next.
     void AutoSizeColumn(int column);
 
+    // Shows the recording at path read-only, as its run's list was at the recording's end, with
+    // its title and times, until the next Start; a problem reading it is said in a box. FALSE
+    // when nothing could be shown (or a run is going on).
+    BOOL OpenRecording(const CString& path);
+    BOOL IsShowingRecording() const { return m_showingRecording; }
+
     CHopwatchData& GetData() { return m_data; }
+    CHopwatchRecorder& GetRecorder() { return m_recorder; }
     const CNTimeStamp& GetStartTime() const { return m_startTime; }
     const CNTimeStamp& GetStopTime() const { return m_stopTime; }
     CHopwatchListView& GetListView() { return m_resultsList.GetRows(); }
@@ -87,6 +97,14 @@ protected:
     void OnOptions();                 // CHopwatchDlg_options_win.cpp
     void OnListDblClk(NMHDR* header); // CHopwatchDlg_hostentry_win.cpp
     void OnAbout();                   // CHopwatchDlg_about_win.cpp
+    // CHopwatchDlg_recording_win.cpp: runs recorded as they go, recordings opened again.
+    BOOL StartRecordedRun(const CString& host); // the engine's Start, recorded
+    void OnRunEnded();
+    void OnOpenRecording();
+    void LeaveRecording();
+    BOOL GetShownRow(int row, SHopwatchHost& host) const;
+    DWORD GetShownTargetAddress() const;
+    void FillReportTimes(SHopwatchReportInput& input) const;
 
 private:
     void SetupResultsList();
@@ -128,4 +146,13 @@ private:
     CHopwatchRowRefresher m_refresher;
     CNTimeStamp m_startTime;
     CNTimeStamp m_stopTime;
+    // After m_data, so that it ends first.
+    CHopwatchRecorder m_recorder{m_data};
+    // The recording shown instead of the run, while m_showingRecording.
+    BOOL m_showingRecording = FALSE;
+    CHopwatchRecordRows m_recordingRows;
+    CString m_recordingTitle;
+    CNTimeStamp m_recordingStart;
+    CNTimeStamp m_recordingStop;
+    DWORD m_recordingTarget = kHopwatchNone; // host byte order
 };

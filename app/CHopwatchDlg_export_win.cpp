@@ -22,9 +22,7 @@ void CHopwatchDlg::OnExport() {
         result.status = kExportWriteFailed;
         result.error = ERROR_NOT_ENOUGH_MEMORY;
     } else {
-        input.progressText = m_progress.GetWindowText();
-        input.started = m_startTime;
-        input.stopped = m_stopTime;
+        FillReportTimes(input);
         input.version = ReportVersionFromInfo(g_OwnVersionInfo);
         input.exportIcons = g_bExportIcons != 0 ? TRUE : FALSE;
         // The images as the program has them loaded: the large icon and bitmap 130. A failed

@@ -35,15 +35,20 @@ CHopwatchDlg::~CHopwatchDlg() {
 }
 
 BOOL CHopwatchDlg::OnInitDialog() {
-    HINSTANCE instance = GetResourceInstance();
-    wchar_t about[128] = {};
-    if (::LoadStringW(instance, IDS_ABOUTBOX, about, 128) > 0) {
+    // A separator and the string's text with its command; nothing when the string is empty.
+    // Opening a recording comes first, so that the separator and About stay the last two.
+    auto appendToSystemMenu = [this](UINT text, UINT command) {
+        wchar_t entry[128] = {};
+        if (::LoadStringW(GetResourceInstance(), text, entry, 128) <= 0)
+            return;
         HMENU menu = GetSystemMenu(FALSE);
         if (menu != nullptr) {
             ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-            ::AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, about);
+            ::AppendMenuW(menu, MF_STRING, command, entry);
         }
-    }
+    };
+    appendToSystemMenu(IDS_OPENRECORDING, IDM_OPENRECORDING);
+    appendToSystemMenu(IDS_ABOUTBOX, IDM_ABOUTBOX);
     SetIcon(g_hLargeIcon, TRUE);
     SetIcon(g_hSmallIcon, FALSE);
 
@@ -230,7 +235,7 @@ void CHopwatchDlg::OnStartStop() {
 
 void CHopwatchDlg::StartRun(const CString& host) {
     m_progress.SetWindowText(host);
-    if (!m_data.Start(host)) {
+    if (!StartRecordedRun(host)) {
         UiMessageBox(m_hWnd, StartFailureText(m_data.GetLastErrorCode()),
                      L"Error starting raw socket", MB_OK | MB_ICONERROR);
     } else {
@@ -270,6 +275,8 @@ void CHopwatchDlg::UpdateRunState() {
             UiMessageBox(m_hWnd, RunFailureText(m_data.GetErrorText(), error),
                          L"Error pinging target", MB_OK | MB_ICONERROR);
         }
+        if (!running)
+            OnRunEnded();
         m_startButton.EnableWindow(TRUE);
         ReturnParkedFocus();
         m_lastTitleVersion = 0;
@@ -290,6 +297,8 @@ void CHopwatchDlg::UpdateRunState() {
 }
 
 BOOL CHopwatchDlg::RefreshList() {
+    if (m_showingRecording)
+        return m_refresher.Refresh(m_recordingRows, m_resultsList.GetRows()) != 0;
     return m_refresher.Refresh(m_data, m_resultsList.GetRows()) != 0;
 }
 
@@ -337,6 +346,10 @@ BOOL CHopwatchDlg::OnSizing(UINT, RECT* rect) {
 }
 
 BOOL CHopwatchDlg::OnSysCommand(UINT command, LPARAM) {
+    if ((command & 0xFFF0) == IDM_OPENRECORDING) {
+        OnOpenRecording();
+        return TRUE;
+    }
     if ((command & 0xFFF0) != IDM_ABOUTBOX)
         return FALSE;
     OnAbout();
@@ -365,6 +378,7 @@ HCURSOR CHopwatchDlg::OnQueryDragIcon() {
 void CHopwatchDlg::OnDestroy() {
     m_refreshTimer.Detach();
     m_data.Stop();
+    m_recorder.Finish();
     // A minimized window's placement would bring the next run up minimized.
     if (!IsIconic())
         SavePlacement(m_hWnd);

@@ -5,9 +5,8 @@
 #include <thread>
 
 #include "console/CConsoleRowSnapshot.h"
-#include "console/console_report.h"
-#include "console/csv_output.h"
 #include "console/json_output.h"
+#include "console/run_end_output.h"
 #include "console/table_view.h"
 #include "engine/CHopwatchData.h"
 #include "engine/CNInetHost.h"
@@ -15,6 +14,8 @@
 #include "foundation/system_error_text.h"
 #include "platform/clock_time.h"
 #include "platform/console_io.h"
+#include "recording/CHopwatchRecorder.h"
+#include "recording/recording_messages.h"
 #include "results/CHopwatchDataRowSource.h"
 #include "results/CHopwatchMemoryList.h"
 #include "results/CHopwatchRowRefresher.h"
@@ -37,8 +38,12 @@ void ApplyOptions(const SConsoleOptions& options) {
         g_bExportIcons = options.exportIcons;
 }
 
-bool WantsReport(const SConsoleOptions& options) {
-    return !options.htmlPath.empty() || options.exportReport || options.openReport;
+// Where the run's recording goes: nowhere with --no-record, the named file with --record, else a
+// new file of the recordings folder.
+CHopwatchRecorder::EMode RecordingMode(const SConsoleOptions& options) {
+    if (options.noRecord)
+        return CHopwatchRecorder::kNoFile;
+    return options.recordPath.empty() ? CHopwatchRecorder::kInFolder : CHopwatchRecorder::kToFile;
 }
 
 // The engine's message and the system's text for its error code, on standard error.
@@ -50,6 +55,14 @@ void WriteRunError(const CHopwatchData& data) {
 
 void WriteMessage(const CString& text) {
     ConsoleWrite(ToUtf8(L"hopwatch-console: " + text + L"\n"), true);
+}
+
+// Says once, on standard error, that the recording stopped; the run goes on.
+void ReportRecordingStop(const CHopwatchRecorder& recorder, bool& reported) {
+    if (reported || recorder.GetError() == 0)
+        return;
+    reported = true;
+    WriteMessage(RecordingStoppedText(recorder.GetError(), recorder.GetPath(), L"\n"));
 }
 
 CString CurrentTitle(const CHopwatchData& data) {
@@ -91,15 +104,21 @@ int RunConsoleTest(const SConsoleOptions& options) {
         return kConsoleExitFailed;
     }
 
-    bool color = options.color == 1 || (options.color < 0 && ConsoleSupportsColor());
+    const bool color = ConsoleUsesColor(options);
     CHopwatchData data;
+    CHopwatchRecorder recorder(data);
     data.SetProbeLimit(options.count);
+    recorder.SizeRing();
+    recorder.SetRunLength(options.runSeconds);
     const CNTimeStamp startedAt = CNTimeStamp::Now();
     const CNTimeStamp startedUtc = UtcNow();
     if (!data.Start(options.host)) {
         WriteRunError(data);
         return kConsoleExitFailed;
     }
+    recorder.Begin(RecordingMode(options), options.recordPath,
+                   static_cast<std::uint64_t>(g_dwRecordingsBudgetMB) << 20);
+    bool recordingStopReported = false;
     SConsoleRunFacts facts = RunFacts(options, data);
     facts.startedUtc = startedUtc;
     WriteMessage(L"probe method: " + facts.probeMethod);
@@ -115,6 +134,7 @@ int RunConsoleTest(const SConsoleOptions& options) {
     bool stopRequested = false;
     while (data.IsRunning()) {
         std::this_thread::sleep_for(kTick);
+        ReportRecordingStop(recorder, recordingStopReported);
         if (data.GetTargetAddress() != kHopwatchNone)
             facts.targetAddress = data.GetTargetAddress(); // Stop forgets it
         auto now = std::chrono::steady_clock::now();
@@ -146,28 +166,11 @@ int RunConsoleTest(const SConsoleOptions& options) {
     data.Stop();
     const CNTimeStamp stoppedAt = CNTimeStamp::Now();
     facts.stoppedUtc = UtcNow();
+    recorder.Finish();
+    ReportRecordingStop(recorder, recordingStopReported);
 
-    CString title = CurrentTitle(data);
-    rows.Take();
-    if (document) {
-        ConsoleWrite(ToUtf8(title + L"\n"), true);
-        ConsoleWrite(ToUtf8(options.json ? FormatRunJson(facts, rows)
-                                         : FormatRowsCsv(rows, options.historyValues)));
-    } else {
-        refresher.Refresh(rows, list);
-        ConsoleWrite(ToUtf8(title + L"\n") + FormatTableViewUtf8(list, rows, color));
-    }
-    bool reported = true;
-    if (WantsReport(options)) {
-        // The report is the window's document: the list as the window shows it, without the
-        // console's own notes.
-        CHopwatchMemoryList reportList;
-        reportList.SetHistoryWidth(kTableGraphWidth);
-        CHopwatchRowRefresher().Refresh(live, reportList);
-        SHopwatchReportInput report;
-        reported = MakeConsoleReportInput(reportList, title, startedAt, stoppedAt, report) &&
-                   WriteConsoleReports(options, report);
-    }
+    const BOOL reported =
+        PrintRunEnd(options, live, facts, CurrentTitle(data), startedAt, stoppedAt);
     if (data.GetLastErrorCode() != 0) {
         WriteRunError(data);
         return kConsoleExitFailed;

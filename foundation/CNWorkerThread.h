@@ -52,8 +52,8 @@ public:
     // Makes a WaitForCall in progress look at its conditions again. Any thread.
     void WakeCall();
 
-    // Waits for work up to 250 ms: 0 = stop requested, 1 = work posted, -1 = time-out.
-    int WaitForWork();
+    // Waits for work up to limitMs: 0 = stop requested, 1 = work posted, -1 = time-out.
+    int WaitForWork(DWORD limitMs = 250);
     // Marks work as posted and wakes the thread.
     void PostWork();
     // Clears the work flag; returns its previous value.

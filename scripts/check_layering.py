@@ -19,10 +19,14 @@ LAYERS = {
     "engine": ["foundation", "platform", "settings/settings_globals.h"],
     "results": ["foundation", "platform", "engine", "settings/settings_globals.h"],
     "results:win": ["ui"],  # the list and progress bar drawing
-    "report": ["foundation", "platform", "engine", "results", "settings", "generated"],
+    "report": ["foundation", "platform", "engine", "results", "settings", "recording", "generated"],
+    # run recordings: the file format, the writer thread and the reader, over the engine's outcome
+    # ring and the row source; the version header goes into each recording's header
+    "recording": ["foundation", "platform", "engine", "results", "settings", "generated"],
     "ui": ["foundation", "platform"],
     "resources": ["generated"],
-    "console": ["foundation", "platform", "engine", "results", "settings", "report", "generated"],
+    "console": ["foundation", "platform", "engine", "results", "settings", "report", "recording",
+                "generated"],
     "app": ["*"],
     "tests": ["*"],
     "bench": ["*"],

@@ -65,6 +65,10 @@ fi
 if [[ -x build/native-release/refresh_bench ]]; then
     suite "benchmark: results list refresh" build/native-release/refresh_bench
 fi
+if [[ -x build/native-release/recording_bench ]]; then
+    suite "benchmark: recording (bytes and writer CPU per probe, memory of a 24-hour run)" \
+        build/native-release/recording_bench
+fi
 if [[ -x build/windows/gui_refresh_bench.exe ]]; then
     suite "benchmark: refresh through the real list (wine)" \
         env HOPWATCH_WINE_XVFB=1 scripts/wine-run.sh build/windows/gui_refresh_bench.exe

@@ -8,4 +8,6 @@ int g_bExportIcons = 1;
 DWORD g_dwMaxTTL = 32;
 CString g_strMainWndPos;
 CNTokenList g_HostHistory;
+DWORD g_dwRecordRuns = 1;
+DWORD g_dwRecordingsBudgetMB = 1024;
 BOOL g_bSaveSettings = TRUE;

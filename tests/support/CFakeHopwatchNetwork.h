@@ -89,6 +89,8 @@ public:
     // another identifier) is always waiting after the scripted ones, and reading it takes this
     // many ticks.
     std::int64_t floodTicks = 0;
+    // Sent() keeps every send; runs of millions of probes turn that off.
+    bool keepSent = true;
 
     // Observations.
     CString resolvedText; // the text ResolveHost was asked about
