@@ -221,7 +221,7 @@ protected:
     std::atomic<DWORD> m_timeoutMs{5000};
     std::atomic<DWORD> m_packetSize{64};
     std::atomic<DWORD> m_maxTtl{32};
-    std::atomic<DWORD> m_maxSplits{128};
+    std::atomic<DWORD> m_maxSplits{kHopwatchAlternativeRecords};
     std::atomic<DWORD> m_probeLimit{0}; // probes per hop; 0 = no limit
     std::atomic<BOOL> m_reverseDns{TRUE};
     std::atomic<DWORD> m_localAddress{kHopwatchNone}; // host byte order
