@@ -18,6 +18,7 @@
 #include "ui/CComboBox.h"
 #include "ui/CDialog.h"
 #include "ui/CImageList.h"
+#include "ui/CToolTipCtrl.h"
 
 // The program's only main window, from dialog template 102. It owns the probe data model, drives
 // it (Start, RequestStop, Stop) and, on a 125 ms timer, brings the controls and the results list
@@ -69,6 +70,8 @@ public:
     const CNTimeStamp& GetStopTime() const { return m_stopTime; }
     CHopwatchListView& GetListView() { return m_resultsList.GetRows(); }
     int GetGraphScale() const { return m_resultsList.GetGraphScale(); }
+    // The tooltip of the bar that shows a run's title: how that run probes.
+    CString GetProbeMethodTip() const { return m_tips.GetToolText(m_progress); }
     // The id of the refresh timer's WM_TIMER events (0 while it is not running).
     UINT_PTR GetRefreshTimerId() const {
         return m_refreshTimer.IsAttached() ? m_refreshTimer.GetTimerId() : 0;
@@ -135,6 +138,7 @@ private:
     CButton m_exportButton;
     CHopwatchListCtrl m_resultsList;
     CImageList m_imageList; // the list view shares it (LVS_SHAREIMAGELISTS): one owner
+    CToolTipCtrl m_tips;
     CString m_commandLineText;
     CNTokenList m_pendingTokens;
     DWORD m_lastRunning = 0;

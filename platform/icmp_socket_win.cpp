@@ -1,10 +1,13 @@
-// Raw ICMP socket on Winsock 2, which delivers the IP header with every datagram.
+// Raw ICMP socket on Winsock 2, which delivers the IP header with every datagram; which send
+// failures pass with the network.
 #include "platform/icmp_socket.h"
 
 #include "platform/sockets_init.h"
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
+
+#include <ipexport.h>
 
 #include <cstring>
 
@@ -21,6 +24,10 @@ DWORD PlatformIcmpOpen(PlatformSocket& socket) {
         return static_cast<DWORD>(WSAGetLastError());
     socket = static_cast<PlatformSocket>(s);
     return 0;
+}
+
+bool PlatformIcmpAccessDenied(DWORD error) {
+    return error == static_cast<DWORD>(WSAEACCES) || error == ERROR_ACCESS_DENIED;
 }
 
 DWORD PlatformIcmpClose(PlatformSocket socket) {
@@ -45,6 +52,8 @@ DWORD PlatformIcmpSendTo(PlatformSocket socket, const BYTE* message, int length,
 
 const DWORD kPlatformErrorNetworkUnreachable = WSAENETUNREACH;
 
+// The raw socket's Winsock codes, and what the system's ICMP service (IcmpSendEcho2) says for
+// the same: no route, no resources, a general failure of the adapter.
 bool PlatformIcmpSendErrorPasses(DWORD error) {
     switch (error) {
     case WSAENETUNREACH:
@@ -53,6 +62,12 @@ bool PlatformIcmpSendErrorPasses(DWORD error) {
     case WSAEHOSTDOWN:
     case WSAENETRESET:
     case WSAENOBUFS:
+    case ERROR_NETWORK_UNREACHABLE:
+    case ERROR_HOST_UNREACHABLE:
+    case IP_DEST_NET_UNREACHABLE:
+    case IP_DEST_HOST_UNREACHABLE:
+    case IP_NO_RESOURCES:
+    case IP_GENERAL_FAILURE:
         return true;
     default:
         return false;

@@ -1,6 +1,8 @@
-// The program's settings store: where the seven settings live in the registry and how they are
-// bound.
+// The program's settings store: where the seven settings and those beside them live in the
+// registry and how they are bound.
 #include "settings/hopwatch_settings.h"
+
+#include <new>
 
 #include "foundation/text_utils.h"
 #include "settings/settings_globals.h"
@@ -9,6 +11,20 @@ const wchar_t kSettingsBaseKey[] = L"HKCU\\Software\\ORVANE\\Hopwatch\\";
 const wchar_t kSettingsKeyName[] = L"Settings";
 
 CNPersistentStore g_PersistentStore;
+
+namespace {
+
+// A setting added beside the seven: written only when its value changed, so that the settings
+// key of a user who never chose one stays exactly as the seven leave it.
+class CAddedDwordEntry : public CNPersistentStoreDwordEntry {
+public:
+    using CNPersistentStoreDwordEntry::CNPersistentStoreDwordEntry;
+    BOOL Save(CNRegistryKey& key, BOOL force) override {
+        return !force && !IsModified() ? TRUE : CNPersistentStoreDwordEntry::Save(key, force);
+    }
+};
+
+} // namespace
 
 void PrepareSettingsStore(CNPersistentStore& store) {
     store.RemoveAll(TRUE);
@@ -22,4 +38,5 @@ void PrepareSettingsStore(CNPersistentStore& store) {
     store.AddDwordEntry(L"MaxTTL", &g_dwMaxTTL);
     store.AddDwordEntry(L"RecordRuns", &g_dwRecordRuns);
     store.AddDwordEntry(L"RecordingsBudgetMB", &g_dwRecordingsBudgetMB);
+    store.AddEntry(new (std::nothrow) CAddedDwordEntry(L"ProbeMethod", &g_dwProbeMethod));
 }

@@ -1,5 +1,5 @@
-// The program's settings store: where the seven settings live in the registry and how they are
-// bound.
+// The program's settings store: where the seven settings and those beside them live in the
+// registry and how they are bound.
 #pragma once
 
 #include "settings/CNPersistentStore.h"
@@ -14,5 +14,6 @@ extern CNPersistentStore g_PersistentStore;
 // Empties `store`, sets its key path (HKCU\Software\ORVANE\Hopwatch\Settings) and registers the
 // settings in their load and save order: the seven MainWndPos, HostHistory, PingIntervalMS,
 // PingTimeoutMS, ReverseDNS, ExportIcons, MaxTTL, then RecordRuns and RecordingsBudgetMB, each
-// bound to its global. Main thread only.
+// bound to its global; then ProbeMethod (REG_DWORD, g_dwProbeMethod), which is written only
+// when it changed. Main thread only.
 void PrepareSettingsStore(CNPersistentStore& store);

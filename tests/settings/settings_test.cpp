@@ -75,19 +75,20 @@ protected:
 } // namespace
 
 TEST_F(Settings, DefaultsAndTheOrderOfRegistration) {
-    EXPECT_EQ(m_store.GetCount(), 9);
+    EXPECT_EQ(m_store.GetCount(), 10); // the seven, the two of recordings and ProbeMethod
     EXPECT_EQ(WithTrailingBackslash(kSettingsBaseKey), L"HKCU\\Software\\ORVANE\\Hopwatch\\");
     CNPersistentStore real;
     PrepareSettingsStore(real);
     EXPECT_EQ(real.GetKeyPath(), L"HKCU\\Software\\ORVANE\\Hopwatch\\Settings");
-    const wchar_t* names[] = {L"MainWndPos",    L"HostHistory", L"PingIntervalMS",
-                              L"PingTimeoutMS", L"ReverseDNS",  L"ExportIcons",
-                              L"MaxTTL",        L"RecordRuns",  L"RecordingsBudgetMB"};
+    const wchar_t* names[] = {
+        L"MainWndPos",  L"HostHistory", L"PingIntervalMS", L"PingTimeoutMS",      L"ReverseDNS",
+        L"ExportIcons", L"MaxTTL",      L"RecordRuns",     L"RecordingsBudgetMB", L"ProbeMethod"};
     for (const wchar_t* name : names)
         ASSERT_NE(m_store.Find(name), nullptr) << name;
+    EXPECT_EQ(g_dwProbeMethod, kProbeSettingAuto);
     // Preparing again replaces the entries rather than adding to them.
     PrepareSettingsStore(real);
-    EXPECT_EQ(real.GetCount(), 9);
+    EXPECT_EQ(real.GetCount(), 10);
 }
 
 TEST_F(Settings, FirstRunWritesNothingUntilSomethingChangesThenAllSeven) {
@@ -101,7 +102,11 @@ TEST_F(Settings, FirstRunWritesNothingUntilSomethingChangesThenAllSeven) {
 
     g_dwPingIntervalMS = 500;
     ASSERT_TRUE(m_store.SaveAll());
-    EXPECT_EQ(g_sets, 9); // never loaded, so the unchanged ones are written too
+    // Never loaded, so the unchanged ones are written too; ProbeMethod, which came later, only
+    // once it is changed.
+    EXPECT_EQ(g_sets, 9);
+    CNRegistryValue absent;
+    EXPECT_FALSE(Get(L"ProbeMethod", absent));
     EXPECT_EQ(GetDwordValue(L"PingIntervalMS"), 500u);
     EXPECT_EQ(GetDwordValue(L"PingTimeoutMS"), g_dwPingTimeoutMS);
     EXPECT_EQ(GetDwordValue(L"ReverseDNS"), static_cast<DWORD>(g_bReverseDNS));
@@ -126,6 +131,15 @@ TEST_F(Settings, FirstRunWritesNothingUntilSomethingChangesThenAllSeven) {
     ASSERT_TRUE(m_store.SaveAll());
     EXPECT_EQ(g_sets, 1);
     EXPECT_EQ(GetDwordValue(L"MaxTTL"), 64u);
+    g_dwProbeMethod = kProbeSettingSystem;
+    g_sets = 0;
+    ASSERT_TRUE(m_store.SaveAll());
+    EXPECT_EQ(g_sets, 1);
+    EXPECT_EQ(GetDwordValue(L"ProbeMethod"), kProbeSettingSystem);
+    // Loaded back like the others.
+    g_dwProbeMethod = kProbeSettingAuto;
+    ASSERT_TRUE(m_store.LoadAll());
+    EXPECT_EQ(g_dwProbeMethod, kProbeSettingSystem);
 }
 
 TEST_F(Settings, LoadedValuesReplaceDefaultsAndUnchangedOnesAreNotRewritten) {
