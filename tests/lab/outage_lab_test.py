@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """An outage in the middle of a run: the client's route is removed for 5 s of a 20-s run of
 hopwatch-console (native and under Wine) and put back. The run goes on to its end, the probes of
-the outage count as lost with the system's reason in the note, and the hops answer again after."""
+the outage count as lost with the system's reason in the note, and the hops answer again after.
+Both builds run at the same time through the same outage."""
 import os
 import re
 import subprocess
@@ -37,54 +38,59 @@ def route(action, info):
                    check=True, timeout=30)
 
 
-def scenario(flavour, info):
-    args = ["/live", "/nocolor", "/nodns", "/int", "100", "/to", "1000", "/ttl", "8", "/time", "20",
-            info["LAB_TARGET_ADDR"]]
-    if flavour == "native":
-        cmd, env = [NATIVE, *args], dict(os.environ)
-    else:
-        cmd, env = [WINE_RUN, WINDOWS, *args], dict(os.environ, HOPWATCH_WINEPREFIX=WINE_PREFIX)
-    frames = []  # (seconds since the start, frame text)
-    started = time.time()
-    proc = subprocess.Popen(["ip", "netns", "exec", info["LAB_CLIENT_NS"], *cmd], env=env,
-                            stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+class Run:
+    """One hopwatch-console run, its live frames read on a thread as they come."""
 
-    def read():
+    def __init__(self, flavour, info):
+        self.flavour = flavour
+        args = ["/live", "/nocolor", "/nodns", "/int", "100", "/to", "1000", "/ttl", "8", "/time",
+                "20", info["LAB_TARGET_ADDR"]]
+        if flavour == "native":
+            cmd, env = [NATIVE, *args], dict(os.environ)
+        else:
+            cmd, env = [WINE_RUN, WINDOWS, *args], dict(os.environ, HOPWATCH_WINEPREFIX=WINE_PREFIX)
+        self.frames = []  # (time.time(), frame text)
+        self.proc = subprocess.Popen(["ip", "netns", "exec", info["LAB_CLIENT_NS"], *cmd], env=env,
+                                     stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        self.reader = threading.Thread(target=self.read)
+        self.reader.start()
+
+    def read(self):
         pending = ""
         while True:
-            chunk = proc.stdout.read1(65536).decode("utf-8", "replace")
+            chunk = self.proc.stdout.read1(65536).decode("utf-8", "replace")
             if not chunk:
                 break
             pending += chunk
             parts = pending.split(CLEAR)
             for part in parts[:-1]:
-                frames.append((time.time() - started, part))
+                self.frames.append((time.time(), part))
             pending = parts[-1]
-        frames.append((time.time() - started, pending))
+        self.frames.append((time.time(), pending))
 
-    reader = threading.Thread(target=read)
-    reader.start()
-    # The run starts once the program is up (under Wine a second or two): wait for its first
-    # rows, then take the route away for 5 s in the middle of its 20 s.
-    deadline = time.time() + 60
-    while time.time() < deadline and not any(len(rows_of(f)) >= 5 for _, f in frames):
-        time.sleep(0.1)
-    first = time.time() - started
-    time.sleep(max(0.0, first + 6.0 - (time.time() - started)))
-    route("del", info)
-    down = time.time() - started
-    time.sleep(5.0)
-    route("add", info)
-    up = time.time() - started
-    try:
-        proc.wait(timeout=60)
-    except subprocess.TimeoutExpired:
-        proc.kill()
-    reader.join(timeout=10)
-    err = proc.stderr.read().decode("utf-8", "replace")
-    check(proc.returncode == 0 and "Failed" not in err,
-          f"{flavour}: the run goes on through the outage to its end", f"exit {proc.returncode} {err[:500]}")
+    def wait_for_rows(self):
+        """Until the route's rows show (under Wine after a second or two); bounded."""
+        deadline = time.time() + 60
+        while time.time() < deadline and not any(len(rows_of(f)) >= 5 for _, f in self.frames):
+            time.sleep(0.1)
 
+    def finish(self):
+        try:
+            self.proc.wait(timeout=60)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+            self.proc.wait(timeout=10)
+        self.reader.join(timeout=10)
+        return self.proc.stderr.read().decode("utf-8", "replace")
+
+
+def check_run(run, info, down, up):
+    flavour = run.flavour
+    err = run.finish()
+    check(run.proc.returncode == 0 and "Failed" not in err,
+          f"{flavour}: the run goes on through the outage to its end",
+          f"exit {run.proc.returncode} {err[:500]}")
+    frames = run.frames
     during = [f for t, f in frames if down + 1.0 < t < up - 0.2 and rows_of(f)]
     final = rows_of(frames[-1][1]) if frames else {}
     hops = int(info["LAB_HOPS"])
@@ -102,19 +108,41 @@ def scenario(flavour, info):
               f"at the end {final.get(k)}, when the route came back {at_up.get(k)}")
 
 
+def scenario(flavours, info):
+    """Both builds run side by side through one outage: Wine first, as it takes a second or two
+    to start, then the native build once Wine's rows show; the route goes 5 s later and comes
+    back 5 s after that, well inside both 20-s runs."""
+    runs = []
+    try:
+        for flavour in reversed(flavours):
+            runs.append(Run(flavour, info))
+            runs[-1].wait_for_rows()
+        time.sleep(5.0)
+        route("del", info)
+        down = time.time()
+        time.sleep(5.0)
+        route("add", info)
+        up = time.time()
+        for run in runs:
+            check_run(run, info, down, up)
+    finally:
+        for run in runs:
+            if run.proc.poll() is None:
+                run.proc.kill()
+
+
 def main():
     flavours = [f for f, path in (("native", NATIVE), ("wine", WINDOWS)) if os.path.exists(path)]
     check(len(flavours) == 2, "both console builds exist", f"{NATIVE} / {WINDOWS}")
     try:
         lab("up", "chain", "4")
         info = lab_info()
-        for flavour in flavours:
-            try:
-                scenario(flavour, info)
-            except Exception as e:  # a crash of the check is a failure, not an abort
-                check(False, f"{flavour}: the outage scenario runs through", repr(e))
-                subprocess.run(["ip", "-n", "hwc", "route", "replace", "default", "via",
-                                info["LAB_HOP_1"]], capture_output=True, timeout=30)
+        try:
+            scenario(flavours, info)
+        except Exception as e:  # a crash of the check is a failure, not an abort
+            check(False, "the outage scenario runs through", repr(e))
+            subprocess.run(["ip", "-n", "hwc", "route", "replace", "default", "via",
+                            info["LAB_HOP_1"]], capture_output=True, timeout=30)
     finally:
         stop_wine()
         lab("down")
