@@ -95,7 +95,7 @@ if [[ $(id -u) -eq 0 ]]; then
             bench/run_long_run_bench.sh 10
     fi
     if [[ -x build/windows/hopwatch.exe ]]; then
-        suite "benchmark: window CPU beside the console (lab, 30 hops)" bench/run_gui_cpu_bench.sh 60
+        suite "benchmark: window CPU beside the console (lab, 30 hops)" bench/run_gui_cpu_bench.sh 30
     fi
     flock -u 9
     exec 9>&-
