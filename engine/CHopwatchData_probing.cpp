@@ -46,17 +46,17 @@ const CString& EmptyNote() {
 // many seconds, and a stop must not wait for it.
 class CTargetResolveCall : public CNAbandonableCall {
 public:
-    CTargetResolveCall(CHopwatchNetwork* network, const CString& text)
-        : m_network(network), m_text(text) {}
+    CTargetResolveCall(HopwatchHostResolver resolve, const CString& text)
+        : m_resolve(std::move(resolve)), m_text(text) {}
     BOOL m_resolved = FALSE;
     DWORD m_address = 0;
     DWORD m_error = 0;
 
 protected:
-    void Call() override { m_resolved = m_network->ResolveHost(m_text, m_address, m_error); }
+    void Call() override { m_resolved = m_resolve(m_text, m_address, m_error); }
 
 private:
-    CHopwatchNetwork* m_network;
+    const HopwatchHostResolver m_resolve;
     const CString m_text;
 };
 } // namespace
@@ -77,8 +77,9 @@ BOOL CHopwatchData::ResolveTarget(CNWorkerThread* waiter) {
     DWORD target = 0;
     DWORD error = 0;
     BOOL resolved = FALSE;
+    HopwatchHostResolver resolve = m_network->HostResolver();
     if (waiter != nullptr) {
-        const auto call = std::make_shared<CTargetResolveCall>(m_network, text);
+        const auto call = std::make_shared<CTargetResolveCall>(std::move(resolve), text);
         if (!waiter->WaitForCall(call, [this] { return m_stopRequested.load() != 0; })) {
             // Stopped before the resolver answered: the run ends as a stop with nothing pending
             // does, and the answer, whenever it comes, is dropped.
@@ -89,7 +90,7 @@ BOOL CHopwatchData::ResolveTarget(CNWorkerThread* waiter) {
         target = call->m_address;
         error = call->m_error;
     } else {
-        resolved = m_network->ResolveHost(text, target, error);
+        resolved = resolve(text, target, error);
     }
     // 0.0.0.0 and the all-ones broadcast are never probed.
     if (!resolved || target == 0 || target == kHopwatchNone) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "engine/probe_method.h"
 #include "foundation/CNWorkerThread.h"
@@ -11,6 +12,9 @@
 // The way to probe that needs no administrator or root rights on this system: kProbeDatagram
 // (ICMP datagram sockets, Linux) or kProbeSystem (the system's ICMP service, Windows).
 EHopwatchProbeMethod SystemUnprivilegedProbeMethod();
+
+// First IPv4 address (network byte order) of a host text; FALSE with the socket error code.
+using HopwatchHostResolver = std::function<BOOL(const CString& text, DWORD& address, DWORD& error)>;
 
 // ICMP probing (a raw socket, or a way that needs no rights), performance counter, process id,
 // name services, precise waits and thread start as the engine uses them. Every way to probe
@@ -61,11 +65,11 @@ public:
     // the kernel puts into every request instead.
     virtual WORD ProbeIdentifier() { return static_cast<WORD>(ProcessId() & 0xFFFF); }
 
-    // First IPv4 address (network byte order) of a host text; FALSE with the socket error code.
-    // Runs on a thread of its own that the ping worker abandons when the run stops first, so it
-    // may still run after Close and after the data object is gone: it touches only its
-    // arguments and what lives as long as the process (a test's network must outlive it).
-    virtual BOOL ResolveHost(const CString& text, DWORD& address, DWORD& error) = 0;
+    // The resolver of the target's text, asked for by the ping worker as each run starts. It runs
+    // on a thread of its own that the ping worker abandons when the run stops first, so it may
+    // still run after Close and after this object and the data object are gone: it holds what
+    // it needs and touches nothing else but what lives as long as the process.
+    virtual HopwatchHostResolver HostResolver() = 0;
     // This computer's address (network byte order); FALSE when none.
     virtual BOOL LocalAddress(DWORD& address) = 0;
     // Asks that the calling thread's timed waits end when due (1 ms timer resolution on

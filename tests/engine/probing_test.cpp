@@ -17,7 +17,7 @@ class ProbingTest : public ::testing::Test, protected SScriptedRun {};
 
 TEST_F(ProbingTest, SpacingFollowsTheRouteLength) {
     ASSERT_TRUE(data.BeginRun(L"  198.51.100.9 \t"));
-    EXPECT_EQ(net.resolvedText, L"198.51.100.9");
+    EXPECT_EQ(net.ResolvedText(), L"198.51.100.9");
     EXPECT_DOUBLE_EQ(data.GetProbeSpacing(), 1.0 / 32);
     data.m_routeComplete.store(1);
     data.m_hopCount.store(11); // the target answered at hop 10

@@ -232,17 +232,26 @@ std::int64_t CFakeHopwatchNetwork::Now() {
     return m_now;
 }
 
-BOOL CFakeHopwatchNetwork::ResolveHost(const CString& text, DWORD& address, DWORD& error) {
-    if (onResolve)
-        onResolve();
+HopwatchHostResolver CFakeHopwatchNetwork::HostResolver() {
     std::lock_guard<std::mutex> guard(m_mutex);
-    resolvedText = text;
-    if (target == 0) {
-        error = resolveError;
-        return FALSE;
-    }
-    address = target;
-    return TRUE;
+    return [log = m_resolveLog, hook = onResolve, resolved = target,
+            failure = resolveError](const CString& text, DWORD& address, DWORD& error) -> BOOL {
+        if (hook)
+            hook();
+        std::lock_guard<std::mutex> logGuard(log->mutex);
+        log->text = text;
+        if (resolved == 0) {
+            error = failure;
+            return FALSE;
+        }
+        address = resolved;
+        return TRUE;
+    };
+}
+
+CString CFakeHopwatchNetwork::ResolvedText() const {
+    std::lock_guard<std::mutex> guard(m_resolveLog->mutex);
+    return m_resolveLog->text;
 }
 
 BOOL CFakeHopwatchNetwork::LocalAddress(DWORD& address) {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -55,7 +56,9 @@ public:
     std::int64_t Now() override;
     std::int64_t Frequency() override { return frequency; }
     DWORD ProcessId() override { return processId; }
-    BOOL ResolveHost(const CString& text, DWORD& address, DWORD& error) override;
+    // Resolves every text to target, or fails with resolveError when it is 0; the resolver keeps
+    // copies of them, and of onResolve, as they were when it was asked for.
+    HopwatchHostResolver HostResolver() override;
     BOOL LocalAddress(DWORD& address) override;
     // A scripted failure sets the thread's last error to the code and returns FALSE.
     BOOL StartWorker(CNWorkerThread& worker) override;
@@ -107,7 +110,7 @@ public:
     std::int64_t hopDelay = 1000;
     // Called on the sending thread after every recorded send, outside the network's lock.
     std::function<void(const SSent&)> onSend;
-    // Called as ResolveHost begins, outside the network's lock (it may block, as a resolver
+    // Called as a resolution begins, outside the network's lock (it may block, as a resolver
     // whose name server never answers does).
     std::function<void()> onResolve;
     // A coarse timer: when not 0, a wait that runs out ends at the next multiple of this many
@@ -123,15 +126,21 @@ public:
     bool keepSent = true;
 
     // Observations.
-    CString resolvedText; // the text ResolveHost was asked about
-    int waits = 0;        // WaitReadable calls
-    int truncated = 0;    // datagrams dropped as larger than the buffer
+    CString ResolvedText() const; // the text last resolved
+    int waits = 0;                // WaitReadable calls
+    int truncated = 0;            // datagrams dropped as larger than the buffer
     long lastWaitMicroseconds = -1;
     int preciseBegun = 0; // BeginPreciseWaits calls
     int preciseEnded = 0; // EndPreciseWaits calls
     int flooded = 0;      // foreign datagrams read from the flood
 
 private:
+    // Where the resolvers handed out note what they resolved: they may outlive the network.
+    struct SResolveLog {
+        std::mutex mutex;
+        CString text;
+    };
+    const std::shared_ptr<SResolveLog> m_resolveLog = std::make_shared<SResolveLog>();
     // What the wire hands over: a raw datagram, a datagram socket's read (bytes: its ICMP
     // message) or a completed service request.
     enum class EShape { Raw, Socket, Service };
