@@ -90,7 +90,9 @@ def lookups_hang(info):
     took = time.time() - confirmed
     # Each look at the window is a program of its own under Wine, about half a second.
     check(restarted and took <= 3.0, "the restart on the hop answers at once", f"{took:.1f} s")
-    check(app.wait_running(True, 5), "the restarted run goes on")
+    check(app.wait_running(True, 5) and
+          gui.wait_until(lambda: probe("rows", MAIN, "1005")[1] == "2", 5),
+          "the restarted run goes on and its route to the hop shows")
     check(gui.wait_until(lambda: dropped_dns_packets(info) > asked, 5),
           "the new run's look-ups went to the silent name server too")
     gui.screenshot("lookups-2-restarted")
