@@ -19,10 +19,15 @@ LAYERS = {
     "engine": ["foundation", "platform", "settings/settings_globals.h"],
     "results": ["foundation", "platform", "engine", "settings/settings_globals.h"],
     "results:win": ["ui"],  # the list and progress bar drawing
-    "report": ["foundation", "platform", "engine", "results", "settings", "generated"],
+    # The timeline: bucket model and events over the engine's outcomes, the report's SVG section,
+    # the rows of the list as lanes; its window draws with the wrappers of ui/.
+    "timeline": ["foundation", "platform", "engine", "results", "settings"],
+    "timeline:win": ["ui"],
+    "report": ["foundation", "platform", "engine", "results", "settings", "timeline", "generated"],
     "ui": ["foundation", "platform"],
     "resources": ["generated"],
-    "console": ["foundation", "platform", "engine", "results", "settings", "report", "generated"],
+    "console": ["foundation", "platform", "engine", "results", "settings", "timeline", "report",
+                "generated"],
     "app": ["*"],
     "tests": ["*"],
     "bench": ["*"],

@@ -1,0 +1,35 @@
+// What a reader takes from the timeline model: lane keys, the run's clock and a view of cells.
+#include "timeline/timeline_view.h"
+
+#include <cmath>
+
+BOOL STimelineView::Size(int laneCount, int slotCount) {
+    if (laneCount < 0 || slotCount < 0 || (slotCount > 0 && laneCount > 0x7FFFFFFF / slotCount) ||
+        !spanStart.SetSize(slotCount) || !spanEnd.SetSize(slotCount) ||
+        !cells.SetSize(laneCount * slotCount))
+        return FALSE;
+    lanes = laneCount;
+    slots = slotCount;
+    return TRUE;
+}
+
+double TimelineSlotWidth(double length, int maxSlots, double finest) {
+    static const double kSteps[] = {1, 2, 5, 10, 20, 30, 60, 120, 300, 600};
+    if (maxSlots < 1)
+        maxSlots = 1;
+    double width = 0.0;
+    for (int i = 0;; ++i) {
+        width = i < 10 ? kSteps[i] : 600.0 * std::ldexp(1.0, i - 9);
+        if (width >= finest && std::ceil(length / width) <= maxSlots)
+            return width;
+        if (width > 1e12)
+            return width;
+    }
+}
+
+CString TimelineClockText(const CNTimeStamp& start, double seconds) {
+    const double offset = seconds * 1e7;
+    const std::uint64_t value =
+        start.GetValue() + (offset > 0.0 ? static_cast<std::uint64_t>(offset + 0.5) : 0);
+    return CNTimeStamp(value).Format(L"%H:%M:%S");
+}
