@@ -53,7 +53,8 @@ DWORD CFakeHopwatchNetwork::SendTo(const BYTE* message, int length, DWORD addres
             return sendFault.code;
         sent = SSent{m_ttl, address, std::vector<BYTE>(message, message + length), m_now};
         m_sent.push_back(sent);
-        AnswerLocked(sent);
+        if (!silence || !silence(sent))
+            AnswerLocked(sent);
     }
     if (onSend)
         onSend(sent);
