@@ -20,4 +20,5 @@ void PrepareSettingsStore(CNPersistentStore& store) {
     store.AddIntEntry(L"ReverseDNS", &g_bReverseDNS);
     store.AddIntEntry(L"ExportIcons", &g_bExportIcons);
     store.AddDwordEntry(L"MaxTTL", &g_dwMaxTTL);
+    store.AddIntEntry(L"ExportTimeline", &g_bExportTimeline);
 }

@@ -12,6 +12,7 @@ extern const wchar_t kSettingsKeyName[];
 extern CNPersistentStore g_PersistentStore;
 
 // Empties `store`, sets its key path (HKCU\Software\ORVANE\Hopwatch\Settings) and registers the
-// seven settings in their load and save order: MainWndPos, HostHistory, PingIntervalMS,
-// PingTimeoutMS, ReverseDNS, ExportIcons, MaxTTL, each bound to its global. Main thread only.
+// settings in their load and save order: the seven MainWndPos, HostHistory, PingIntervalMS,
+// PingTimeoutMS, ReverseDNS, ExportIcons, MaxTTL, then ExportTimeline, each bound to its global.
+// Main thread only.
 void PrepareSettingsStore(CNPersistentStore& store);

@@ -11,6 +11,7 @@ extern int g_bExportIcons;        // route-state icons in the HTML report
 extern DWORD g_dwMaxTTL;          // highest TTL probed, 32 by default
 extern CString g_strMainWndPos;   // window placement text, empty by default
 extern CNTokenList g_HostHistory; // hosts pinged, most recent first; empty by default
+extern int g_bExportTimeline;     // the timeline section in the HTML report, on by default
 // Whether the changed settings are written back at exit: set at start, cleared when the program
 // starts with command-line arguments, set again by "/save" and by a host history changed in the
 // options.

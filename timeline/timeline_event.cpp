@@ -78,3 +78,24 @@ CString STimelineResponders::Text() const {
     }
     return text;
 }
+
+CString TimelineEventName(ETimelineEventKind kind) {
+    switch (kind) {
+    case kTimelineLossEpisode:
+        return L"Loss episode";
+    case kTimelineResponderChange:
+        return L"Responder changed";
+    case kTimelineSplitAppears:
+        return L"Route split appears";
+    default:
+        return L"Route split ends";
+    }
+}
+
+CString TimelineEventDetails(const STimelineEvent& event) {
+    if (event.kind != kTimelineLossEpisode)
+        return event.before.Text() + L" -> " + event.after.Text();
+    const DWORD percent = static_cast<DWORD>(event.worstLoss * 100.0 + 0.5);
+    return L"worst loss " + FormatUnsigned(percent, 10) + L"% at TTL " +
+           FormatUnsigned(event.worstHop, 10);
+}

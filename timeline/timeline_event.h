@@ -52,3 +52,10 @@ struct STimelineEvent {
     STimelineResponders before; // route changes: the responders before and after
     STimelineResponders after;
 };
+
+// What an event is in a few words: "Loss episode", "Responder changed", "Route split appears",
+// "Route split ends".
+CString TimelineEventName(ETimelineEventKind kind);
+// Its particulars: "worst loss 100% at TTL 3" for an episode, "198.51.100.1 -> 198.51.100.2"
+// (the responders before and after) for a route change.
+CString TimelineEventDetails(const STimelineEvent& event);

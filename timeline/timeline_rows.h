@@ -9,10 +9,10 @@
 // One row of the list, as a lane.
 struct STimelineRow {
     STimelineLaneKey key;
-    DWORD ttl = 0;          // the hop's number; an alternative's is its hop's
-    DWORD address = 0;      // network byte order; 0 or all ones = none to show
+    DWORD ttl = 0;     // the hop's number; an alternative's is its hop's
+    DWORD address = 0; // network byte order; 0 or all ones = none to show
     bool alternative = false;
-    CString name;           // the host name as the list shows it
+    CString name; // the host name as the list shows it
 };
 
 // The visible rows of the source in the list's order: a hop's row shows the hop's lane (for a

@@ -20,11 +20,18 @@ double TimelineSlotWidth(double length, int maxSlots, double finest) {
     double width = 0.0;
     for (int i = 0;; ++i) {
         width = i < 10 ? kSteps[i] : 600.0 * std::ldexp(1.0, i - 9);
-        if (width >= finest && std::ceil(length / width) <= maxSlots)
+        if (width >= finest && TimelineSlotCount(length, width) <= maxSlots)
             return width;
         if (width > 1e12)
             return width;
     }
+}
+
+int TimelineSlotCount(double length, double width) {
+    if (!(length > 0.0) || !(width > 0.0))
+        return 1;
+    const double count = std::floor(length / width) + 1.0;
+    return count > 1e9 ? 1000000000 : static_cast<int>(count);
 }
 
 CString TimelineClockText(const CNTimeStamp& start, double seconds) {

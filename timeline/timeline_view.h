@@ -41,9 +41,11 @@ struct STimelineView {
 };
 
 // Seconds of a slot that reads well on an axis and in a report: the smallest of 1, 2, 5, 10, 20,
-// 30 s, 1, 2, 5, 10 min, 20 min, 40 min, ... (doubling on) that puts `length` seconds into at most
+// 30 s, 1, 2, 5, 10 min, 20 min, 40 min, ... (doubling on) that covers [0, length] with at most
 // maxSlots slots, and is at least `finest` (the finest width kept for the run's start).
 double TimelineSlotWidth(double length, int maxSlots, double finest);
+// The slots of `width` seconds from 0 that cover [0, length].
+int TimelineSlotCount(double length, double width);
 
 // Local wall-clock time of a point of the run as "HH:MM:SS".
 CString TimelineClockText(const CNTimeStamp& start, double seconds);

@@ -1,4 +1,5 @@
-// The seven settings: defaults, loading, the "write only what changed" rule and the stored layout.
+// The settings (the seven and ExportTimeline): defaults, loading, the "write only what changed"
+// rule and the stored layout.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -29,7 +30,7 @@ DWORD CountingSet(HKEY key, LPCWSTR name, DWORD type, const BYTE* data, DWORD si
     return PlatformRegistryOps().m_pfnSetValue(key, name, type, data, size);
 }
 
-// The seven settings bound to a private key; the globals are put back afterwards.
+// The settings bound to a private key; the globals are put back afterwards.
 class Settings : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -41,9 +42,7 @@ protected:
         PrepareSettingsStore(m_store);
         m_store.SetKeyPath(m_area.Path());
     }
-    void TearDown() override {
-        SetRegistryOps(nullptr);
-    }
+    void TearDown() override { SetRegistryOps(nullptr); }
 
     // Writes one raw value into the settings key (creating it).
     void Put(LPCWSTR name, DWORD type, const void* data, DWORD size) {
@@ -76,18 +75,18 @@ protected:
 } // namespace
 
 TEST_F(Settings, DefaultsAndTheOrderOfRegistration) {
-    EXPECT_EQ(m_store.GetCount(), 7);
+    EXPECT_EQ(m_store.GetCount(), 8);
     EXPECT_EQ(WithTrailingBackslash(kSettingsBaseKey), L"HKCU\\Software\\ORVANE\\Hopwatch\\");
     CNPersistentStore real;
     PrepareSettingsStore(real);
     EXPECT_EQ(real.GetKeyPath(), L"HKCU\\Software\\ORVANE\\Hopwatch\\Settings");
     const wchar_t* names[] = {L"MainWndPos", L"HostHistory", L"PingIntervalMS", L"PingTimeoutMS",
-                              L"ReverseDNS", L"ExportIcons", L"MaxTTL"};
+                              L"ReverseDNS", L"ExportIcons", L"MaxTTL",         L"ExportTimeline"};
     for (const wchar_t* name : names)
         ASSERT_NE(m_store.Find(name), nullptr) << name;
     // Preparing again replaces the entries rather than adding to them.
     PrepareSettingsStore(real);
-    EXPECT_EQ(real.GetCount(), 7);
+    EXPECT_EQ(real.GetCount(), 8);
 }
 
 TEST_F(Settings, FirstRunWritesNothingUntilSomethingChangesThenAllSeven) {
@@ -101,12 +100,13 @@ TEST_F(Settings, FirstRunWritesNothingUntilSomethingChangesThenAllSeven) {
 
     g_dwPingIntervalMS = 500;
     ASSERT_TRUE(m_store.SaveAll());
-    EXPECT_EQ(g_sets, 7); // never loaded, so the unchanged ones are written too
+    EXPECT_EQ(g_sets, 8); // never loaded, so the unchanged ones are written too
     EXPECT_EQ(GetDwordValue(L"PingIntervalMS"), 500u);
     EXPECT_EQ(GetDwordValue(L"PingTimeoutMS"), g_dwPingTimeoutMS);
     EXPECT_EQ(GetDwordValue(L"ReverseDNS"), static_cast<DWORD>(g_bReverseDNS));
     EXPECT_EQ(GetDwordValue(L"ExportIcons"), static_cast<DWORD>(g_bExportIcons));
     EXPECT_EQ(GetDwordValue(L"MaxTTL"), g_dwMaxTTL);
+    EXPECT_EQ(GetDwordValue(L"ExportTimeline"), 1u);
     CNRegistryValue value;
     ASSERT_TRUE(Get(L"MainWndPos", value));
     EXPECT_EQ(value.GetType(), kRegSz);
@@ -135,6 +135,7 @@ TEST_F(Settings, LoadedValuesReplaceDefaultsAndUnchangedOnesAreNotRewritten) {
     g_bReverseDNS = 0;
     g_bExportIcons = 0;
     g_dwMaxTTL = 256;
+    g_bExportTimeline = 0;
     ASSERT_TRUE(m_store.SaveAll());
     TearDown(); // back to the compiled-in values
     SetRegistryOps(&m_ops);
@@ -150,6 +151,7 @@ TEST_F(Settings, LoadedValuesReplaceDefaultsAndUnchangedOnesAreNotRewritten) {
     EXPECT_EQ(g_bReverseDNS, 0);
     EXPECT_EQ(g_bExportIcons, 0);
     EXPECT_EQ(g_dwMaxTTL, 256u);
+    EXPECT_EQ(g_bExportTimeline, 0);
     EXPECT_TRUE(fresh.Find(L"HostHistory")->IsLoaded());
     g_creates = g_sets = 0;
     EXPECT_FALSE(fresh.IsAnyModified());
@@ -204,7 +206,7 @@ TEST_F(Settings, ValuesOfTheWrongTypeOrSizeAreIgnoredAndRewritten) {
     EXPECT_EQ(GetDwordValue(L"MaxTTL"), ttl);
     ASSERT_TRUE(Get(L"HostHistory", value));
     EXPECT_EQ(value.GetType(), kRegMultiSz);
-    EXPECT_EQ(g_sets, 6); // ReverseDNS was loaded and is unchanged
+    EXPECT_EQ(g_sets, 7); // ReverseDNS was loaded and is unchanged
 }
 
 TEST_F(Settings, HostHistoryLayout) {
@@ -267,7 +269,7 @@ TEST_F(Settings, AFailedWriteStopsTheSave) {
     g_failSetNumber = 0;
     g_sets = 0;
     ASSERT_TRUE(m_store.SaveAll());
-    EXPECT_EQ(g_sets, 5);
+    EXPECT_EQ(g_sets, 6);
     EXPECT_EQ(GetDwordValue(L"PingIntervalMS"), 750u);
 }
 

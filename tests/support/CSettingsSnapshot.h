@@ -14,6 +14,7 @@ public:
         g_bReverseDNS = m_reverseDns;
         g_bExportIcons = m_exportIcons;
         g_dwMaxTTL = m_maxTtl;
+        g_bExportTimeline = m_exportTimeline;
         g_strMainWndPos = m_placement;
         g_HostHistory.RemoveAll();
         g_HostHistory.AddTail(m_history);
@@ -28,6 +29,7 @@ private:
     int m_reverseDns = g_bReverseDNS;
     int m_exportIcons = g_bExportIcons;
     DWORD m_maxTtl = g_dwMaxTTL;
+    int m_exportTimeline = g_bExportTimeline;
     CString m_placement = g_strMainWndPos;
     CNTokenList m_history;
     BOOL m_save = g_bSaveSettings;
