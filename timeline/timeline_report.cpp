@@ -1,23 +1,7 @@
 // The report's timeline section: the snapshot it is made from, its frame and the events table.
 #include "timeline/timeline_report.h"
 
-#include "foundation/numbers.h"
-
 namespace {
-
-CString Plural(DWORD count, const wchar_t* unit) {
-    return FormatUnsigned(count, 10) + L" " + unit + (count == 1 ? L"" : L"s");
-}
-
-// "1 second", "10 seconds", "5 minutes", "2 hours".
-CString SpanText(double seconds) {
-    const DWORD whole = static_cast<DWORD>(seconds + 0.5);
-    if (whole >= 3600 && whole % 3600 == 0)
-        return Plural(whole / 3600, L"hour");
-    if (whole >= 60 && whole % 60 == 0)
-        return Plural(whole / 60, L"minute");
-    return Plural(whole, L"second");
-}
 
 void AppendCell(CString& html, const wchar_t* align, const CString& text) {
     html += L"\t\t<td class=\"td";
@@ -28,7 +12,8 @@ void AppendCell(CString& html, const wchar_t* align, const CString& text) {
 void AppendEvents(CString& html, const STimelineReport& report) {
     html += L"<div class=\"pm\"><br>\r\n\tEvents<br>\r\n";
     if (report.omittedEvents > 0)
-        html += L"\t" + Plural(report.omittedEvents, L"earlier event") + L" not listed.<br>\r\n";
+        html += L"\t" + TimelineCountText(report.omittedEvents, L"earlier event") +
+                L" not listed.<br>\r\n";
     if (report.events.GetSize() == 0)
         html += L"\tNo loss episode and no route change was found.<br>\r\n";
     html += L"</div>\r\n";
@@ -60,7 +45,7 @@ void AppendEvents(CString& html, const STimelineReport& report) {
 } // namespace
 
 BOOL SnapshotTimelineReport(const CHopwatchTimeline& model, const CHopwatchRowSource& rows,
-                            STimelineReport& report) {
+                            STimelineReport& report, int maxCells) {
     report.include = false;
     const STimelineRunInfo info = model.GetRunInfo();
     if (!info.hasRun)
@@ -70,8 +55,7 @@ BOOL SnapshotTimelineReport(const CHopwatchTimeline& model, const CHopwatchRowSo
         return FALSE;
     report.start = info.startTime;
     report.dropped = info.dropped;
-    report.slotWidth =
-        TimelineSlotWidth(info.length, kTimelineReportMaxCells, model.GetFinestWidthFromStart());
+    report.slotWidth = TimelineSlotWidth(info.length, maxCells, model.GetFinestWidthFromStart());
     const int slots = TimelineSlotCount(info.length, report.slotWidth);
     if (!model.ReadView(keys.GetData(), keys.GetSize(), 0.0, slots * report.slotWidth, slots,
                         report.view) ||
@@ -86,11 +70,11 @@ CString TimelineReportSection(const STimelineReport& report) {
     if (!report.include)
         return CString();
     CString html = L"<div class=\"pm\"><br>\r\n\tTimeline: one cell per " +
-                   SpanText(report.slotWidth) +
+                   TimelineSpanText(report.slotWidth) +
                    L", coloured by its average round trip; the dark part of a cell is its share "
                    L"of lost probes.<br>\r\n";
     if (report.dropped > 0)
-        html += L"\t" + Plural(report.dropped, L"probe outcome") +
+        html += L"\t" + TimelineCountText(report.dropped, L"probe outcome") +
                 L" did not reach the timeline.<br>\r\n";
     html += L"</div>\r\n" + TimelineHeatMapSvg(report);
     html += L"<div class=\"pm\"><br>\r\n\tLoss per row<br>\r\n</div>\r\n" + TimelineLossSvg(report);

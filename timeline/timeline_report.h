@@ -27,10 +27,10 @@ struct STimelineReport {
 constexpr int kTimelineReportMaxCells = 240;
 
 // Fills report from the model and the rows of the list (the source's visible rows, in order):
-// the whole run in cells of one readable width, the events. report.include stays false when the
-// model holds no run. FALSE when memory ran out.
+// the whole run in at most maxCells cells of one readable width, the events. report.include
+// stays false when the model holds no run. FALSE when memory ran out.
 BOOL SnapshotTimelineReport(const CHopwatchTimeline& model, const CHopwatchRowSource& rows,
-                            STimelineReport& report);
+                            STimelineReport& report, int maxCells = kTimelineReportMaxCells);
 
 // The section's HTML, to go after the report's table: a heading line, the heat map of every row
 // (each cell a rect with a <title> "TTL <ttl> <address> <HH:MM:SS>-<HH:MM:SS> sent <n> lost <n>

@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "foundation/numbers.h"
+
 BOOL STimelineView::Size(int laneCount, int slotCount) {
     if (laneCount < 0 || slotCount < 0 || (slotCount > 0 && laneCount > 0x7FFFFFFF / slotCount) ||
         !spanStart.SetSize(slotCount) || !spanEnd.SetSize(slotCount) ||
@@ -39,4 +41,17 @@ CString TimelineClockText(const CNTimeStamp& start, double seconds) {
     const std::uint64_t value =
         start.GetValue() + (offset > 0.0 ? static_cast<std::uint64_t>(offset + 0.5) : 0);
     return CNTimeStamp(value).Format(L"%H:%M:%S");
+}
+
+CString TimelineCountText(DWORD count, const wchar_t* unit) {
+    return FormatUnsigned(count, 10) + L" " + unit + (count == 1 ? L"" : L"s");
+}
+
+CString TimelineSpanText(double seconds) {
+    const DWORD whole = static_cast<DWORD>(seconds + 0.5);
+    if (whole >= 3600 && whole % 3600 == 0)
+        return TimelineCountText(whole / 3600, L"hour");
+    if (whole >= 60 && whole % 60 == 0)
+        return TimelineCountText(whole / 60, L"minute");
+    return TimelineCountText(whole, L"second");
 }

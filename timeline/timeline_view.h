@@ -49,3 +49,8 @@ int TimelineSlotCount(double length, double width);
 
 // Local wall-clock time of a point of the run as "HH:MM:SS".
 CString TimelineClockText(const CNTimeStamp& start, double seconds);
+
+// A count and its unit: "1 second", "2 outcomes" (the unit takes an "s" unless the count is 1).
+CString TimelineCountText(DWORD count, const wchar_t* unit);
+// A span in the largest whole unit: "1 second", "10 seconds", "5 minutes", "2 hours".
+CString TimelineSpanText(double seconds);
