@@ -15,7 +15,7 @@ endif()
 file(GLOB HOPWATCH_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
 
 # Layers whose Windows tests create and destroy top-level windows.
-set(HOPWATCH_GUI_TEST_LAYERS settings)
+set(HOPWATCH_GUI_TEST_LAYERS settings timeline)
 
 foreach(layer foundation engine results settings timeline report console)
     file(GLOB layer_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${layer}/*_test.cpp)
