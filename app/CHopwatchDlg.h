@@ -1,4 +1,5 @@
-// CHopwatchDlg: the main window: host entry, Start/Stop, Options, Export and the results list.
+// CHopwatchDlg: the main window: host entry, Start/Stop, Options, Export, Timeline and the results
+// list.
 #pragma once
 
 #include <windows.h>
@@ -8,9 +9,13 @@
 #include "engine/CHopwatchData.h"
 #include "foundation/CNTimeStamp.h"
 #include "foundation/CNTokenList.h"
+#include "results/CHopwatchDataRowSource.h"
 #include "results/CHopwatchListCtrl_win.h"
 #include "results/CHopwatchRowRefresher.h"
 #include "results/CTextProgressCtrl_win.h"
+#include "timeline/CHopwatchTimeline.h"
+#include "timeline/CHopwatchTimelineWnd_win.h"
+#include "timeline/CTimelineLiveFeed.h"
 #include "ui/CButton.h"
 #include "ui/CComboBox.h"
 #include "ui/CDialog.h"
@@ -58,6 +63,8 @@ public:
     const CNTimeStamp& GetStartTime() const { return m_startTime; }
     const CNTimeStamp& GetStopTime() const { return m_stopTime; }
     CHopwatchListView& GetListView() { return m_resultsList.GetRows(); }
+    const CHopwatchTimeline& GetTimeline() const { return m_timeline; }
+    CHopwatchTimelineWnd& GetTimelineWindow() { return m_timelineWnd; }
     // The id of the refresh timer's WM_TIMER events (0 while it is not running).
     UINT_PTR GetRefreshTimerId() const {
         return m_refreshTimer.IsAttached() ? m_refreshTimer.GetTimerId() : 0;
@@ -84,6 +91,10 @@ protected:
     void OnOptions();                 // CHopwatchDlg_options_win.cpp
     void OnListDblClk(NMHDR* header); // CHopwatchDlg_hostentry_win.cpp
     void OnAbout();                   // CHopwatchDlg_about_win.cpp
+    // Opens the "Hopwatch Timeline" window over the run's timeline.
+    void OnTimeline();
+    // Starts the data model on host with the timeline fed from it; FALSE as Start.
+    BOOL StartRun(const CString& host);
 
 private:
     void SetupResultsList();
@@ -96,6 +107,7 @@ private:
     CButton m_startButton;
     CButton m_optionsButton;
     CButton m_exportButton;
+    CButton m_timelineButton;
     CHopwatchListCtrl m_resultsList;
     CImageList m_imageList;
     CString m_commandLineText;
@@ -103,6 +115,10 @@ private:
     DWORD m_lastRunning = 0;
     BOOL m_runStarted = FALSE; // Start succeeded; not yet looked at by UpdateRunState
     CHopwatchData m_data;
+    CHopwatchDataRowSource m_rowSource;
+    CHopwatchTimeline m_timeline;
+    CTimelineLiveFeed m_timelineFeed;
+    CHopwatchTimelineWnd m_timelineWnd;
     DWORD m_lastAutoSizeTick;
     int m_lastTitleVersion = 0;
     CHopwatchRowRefresher m_refresher;

@@ -32,7 +32,7 @@ void CHopwatchDlg::OnListDblClk(NMHDR* header) {
     UpdateStartButton();
     // A start that fails is reported as the Start button reports it, rather than silently
     // leaving the window stopped with the old rows.
-    if (!m_data.Start(host)) {
+    if (!StartRun(host)) {
         UiMessageBox(m_hWnd, StartFailureText(m_data.GetLastErrorCode()),
                      L"Error starting raw socket", MB_OK | MB_ICONERROR);
     } else {

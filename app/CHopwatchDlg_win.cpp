@@ -25,7 +25,9 @@ constexpr int kHeaderPadding = 16;
 } // namespace
 
 CHopwatchDlg::CHopwatchDlg(CHopwatchNetwork* network)
-    : CDialog(IDD_HOPWATCH_DIALOG), m_data(network), m_lastAutoSizeTick(::GetTickCount()) {}
+    : CDialog(IDD_HOPWATCH_DIALOG), m_data(network), m_rowSource(m_data),
+      m_timelineFeed(m_data, m_timeline), m_timelineWnd(m_timeline, m_rowSource),
+      m_lastAutoSizeTick(::GetTickCount()) {}
 
 CHopwatchDlg::~CHopwatchDlg() {
     m_refreshTimer.Detach();
@@ -52,12 +54,14 @@ BOOL CHopwatchDlg::OnInitDialog() {
     m_layout.AddControl(IDC_OPTIONS, 3);
     m_layout.AddControl(IDC_EXPORT, 3);
     m_layout.AddControl(IDC_RESULTS, 10);
+    m_layout.AddControl(IDC_TIMELINE, 3);
 
     m_hostCombo.Attach(GetDlgItem(IDC_HOST_COMBO));
     m_progress.SubclassDlgItem(IDC_PROGRESS, m_hWnd);
     m_startButton.Attach(GetDlgItem(IDC_START));
     m_optionsButton.Attach(GetDlgItem(IDC_OPTIONS));
     m_exportButton.Attach(GetDlgItem(IDC_EXPORT));
+    m_timelineButton.Attach(GetDlgItem(IDC_TIMELINE));
     m_resultsList.SubclassDlgItem(IDC_RESULTS, m_hWnd);
 
     FillHostCombo(m_hostCombo);
@@ -145,6 +149,11 @@ BOOL CHopwatchDlg::OnCommand(WORD id, WORD code, HWND control) {
             return FALSE;
         OnExport();
         return TRUE;
+    case IDC_TIMELINE:
+        if (code != BN_CLICKED)
+            return FALSE;
+        OnTimeline();
+        return TRUE;
     default:
         return CDialog::OnCommand(id, code, control);
     }
@@ -182,7 +191,7 @@ void CHopwatchDlg::OnStartStop() {
         FillHostCombo(m_hostCombo);
         m_hostCombo.SetCurSel(0);
         m_progress.SetWindowText(host);
-        if (!m_data.Start(host)) {
+        if (!StartRun(host)) {
             UiMessageBox(m_hWnd, StartFailureText(m_data.GetLastErrorCode()),
                          L"Error starting raw socket", MB_OK | MB_ICONERROR);
         } else {
@@ -191,6 +200,19 @@ void CHopwatchDlg::OnStartStop() {
     }
     m_progress.SetPos(0);
     UpdateRunState();
+}
+
+BOOL CHopwatchDlg::StartRun(const CString& host) {
+    // Start empties the outcome ring: its reader must be done with the last run first.
+    m_timelineFeed.Finish();
+    if (!m_data.Start(host))
+        return FALSE;
+    m_timelineFeed.Begin();
+    return TRUE;
+}
+
+void CHopwatchDlg::OnTimeline() {
+    m_timelineWnd.Open(g_hLargeIcon, g_hSmallIcon);
 }
 
 void CHopwatchDlg::UpdateRunState() {
@@ -212,6 +234,7 @@ void CHopwatchDlg::UpdateRunState() {
             m_stopTime = CNTimeStamp();
         } else {
             m_stopTime = now;
+            m_timelineFeed.Finish(); // the workers have ended: the last outcomes are in the ring
         }
         SRunStateControls controls = RunStateControls(running);
         m_startButton.EnableWindow(FALSE);
@@ -318,7 +341,9 @@ HCURSOR CHopwatchDlg::OnQueryDragIcon() {
 
 void CHopwatchDlg::OnDestroy() {
     m_refreshTimer.Detach();
+    m_timelineWnd.Close();
     m_data.Stop();
+    m_timelineFeed.Finish();
     // A minimized window's placement would bring the next run up minimized.
     if (!IsIconic())
         SavePlacement(m_hWnd);

@@ -16,6 +16,7 @@
 #define IDC_OPTIONS 1006
 #define IDC_EXPORT 1007
 #define IDC_PROGRESS 1012
+#define IDC_TIMELINE 1020 // opens the "Hopwatch Timeline" window
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

@@ -8,7 +8,7 @@
 #include "results/CHopwatchRecordRows.h"
 #include "support/SThreadedRun.h"
 #include "timeline/CHopwatchTimeline.h"
-#include "timeline/outcome_drain.h"
+#include "timeline/CTimelineLiveFeed.h"
 #include "timeline/timeline_rows.h"
 
 TEST(TimelineRun, EveryRowsLaneAddsUpToTheListsFigures) {
@@ -18,9 +18,8 @@ TEST(TimelineRun, EveryRowsLaneAddsUpToTheListsFigures) {
         return sent.ttl == 3 && (sent.message[7] & 1) != 0;
     };
     run.StopAfterSends(300);
-    run.data.SetOutcomeCapacity(4096);
     CHopwatchTimeline model;
-    COutcomeDrain drain(run.data, model);
+    CTimelineLiveFeed drain(run.data, model);
     ASSERT_TRUE(run.data.Start(L"198.51.100.9"));
     drain.Begin();
     // A reader draws and looks for events while the run goes on, as the window does.
