@@ -112,6 +112,8 @@ BOOL ParseConsoleOptions(int argc, const CString* argv, SConsoleOptions& options
             options.exportIcons = 1;
         } else if (token == L"/noicons") {
             options.exportIcons = 0;
+        } else if (token == L"/timeline") {
+            options.timeline = true;
         } else if (token == L"/html") {
             pending = EPending::Html;
         } else if (token == L"/time") {
@@ -160,5 +162,6 @@ CString ConsoleUsageText() {
            L"/html <file> ............. writes the HTML report to the file after the run\n"
            L"/export .................. writes the HTML report into the temporary directory\n"
            L"/open .................... exports it and opens it in the default web browser\n"
-           L"/icons, /noicons ......... route-state icons in the HTML report on or off\n";
+           L"/icons, /noicons ......... route-state icons in the HTML report on or off\n"
+           L"/timeline ................ prints each row's timeline and the run's events after it\n";
 }

@@ -20,6 +20,7 @@ struct SConsoleOptions {
     bool exportReport = false; // /export: write it into the temporary directory, as Export does
     bool openReport = false;   // /open: export and open it with the default program
     int exportIcons = -1;      // -1 = keep the setting, else 0 or 1
+    bool timeline = false;     // /timeline: print the timeline after the run
     bool help = false;
 };
 

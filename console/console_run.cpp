@@ -7,6 +7,7 @@
 #include "console/console_report.h"
 #include "console/csv_output.h"
 #include "console/table_view.h"
+#include "console/timeline_text.h"
 #include "engine/CHopwatchData.h"
 #include "engine/CNInetHost.h"
 #include "foundation/utf.h"
@@ -16,6 +17,8 @@
 #include "results/CHopwatchMemoryList.h"
 #include "results/CHopwatchRowRefresher.h"
 #include "settings/settings_globals.h"
+#include "timeline/CHopwatchTimeline.h"
+#include "timeline/CTimelineLiveFeed.h"
 
 namespace {
 
@@ -67,11 +70,15 @@ int RunConsoleTest(const SConsoleOptions& options) {
 
     bool color = options.color == 1 || (options.color < 0 && ConsoleSupportsColor());
     CHopwatchData data;
+    // The timeline of the run, for /timeline and the report's section.
+    CHopwatchTimeline timeline;
+    CTimelineLiveFeed feed(data, timeline);
     const CNTimeStamp startedAt = CNTimeStamp::Now();
     if (!data.Start(options.host)) {
         WriteRunError(data);
         return 1;
     }
+    feed.Begin();
 
     ConsoleInstallInterruptHandler();
     CHopwatchMemoryList list;
@@ -103,6 +110,7 @@ int RunConsoleTest(const SConsoleOptions& options) {
         }
     }
     data.Stop();
+    feed.Finish();
     const CNTimeStamp stoppedAt = CNTimeStamp::Now();
 
     CString title = CurrentTitle(data);
@@ -114,11 +122,19 @@ int RunConsoleTest(const SConsoleOptions& options) {
     } else {
         ConsoleWrite(ToUtf8(title + L"\n") + FormatTableViewUtf8(list, color));
     }
+    const CHopwatchDataRowSource rows(data);
+    if (options.timeline) {
+        STimelineReport text;
+        if (SnapshotTimelineReport(timeline, rows, text, kConsoleTimelineCells))
+            ConsoleWrite(ToUtf8(FormatTimelineText(text, color)));
+    }
     bool reported = true;
     if (WantsReport(options)) {
         SHopwatchReportInput report;
-        reported = MakeConsoleReportInput(list, title, startedAt, stoppedAt, report) &&
-                   WriteConsoleReports(options, report);
+        reported =
+            MakeConsoleReportInput(list, title, startedAt, stoppedAt, report) &&
+            (g_bExportTimeline == 0 || SnapshotTimelineReport(timeline, rows, report.timeline)) &&
+            WriteConsoleReports(options, report);
     }
     if (data.GetLastErrorCode() != 0) {
         WriteRunError(data);

@@ -7,19 +7,17 @@
 
 namespace {
 
-// The shortest span the whole-run view shows, so that a run's first seconds are not a smear.
-constexpr double kShortestRun = 10.0;
+// The shortest span shown: the whole-run view of a run's first seconds, and the deepest zoom.
+constexpr double kShortestSpan = 10.0;
 
 } // namespace
 
 double CTimelineViewport::MinSpan() const {
-    // One second per pixel, unless the whole run already shows finer than that.
-    const double perSecond = static_cast<double>(m_width);
-    return perSecond < MaxSpan() ? perSecond : MaxSpan();
+    return kShortestSpan;
 }
 
 double CTimelineViewport::MaxSpan() const {
-    return m_runLength > kShortestRun ? m_runLength : kShortestRun;
+    return m_runLength > kShortestSpan ? m_runLength : kShortestSpan;
 }
 
 void CTimelineViewport::Update(double runLength, int width) {

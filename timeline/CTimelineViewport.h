@@ -7,9 +7,10 @@
 
 // The span [from, from + span) seconds of the run across `width` pixels. Three ways of keeping
 // it as the run grows: the whole run (Home), the newest part with its span kept (End: follows
-// the live edge), or a fixed span (after zooming or panning into the past). Zoom goes from one
-// second per pixel (or the whole run, if that is shorter) to the whole run. Portable arithmetic;
-// the window calls it on its one thread.
+// the live edge), or a fixed span (after zooming or panning into the past). Zoom goes from ten
+// seconds across the plot (finer than one second per pixel, so that a short run can be looked
+// into too; the finest buckets are a second wide) to the whole run. Portable arithmetic; the
+// window calls it on its one thread.
 class CTimelineViewport {
 public:
     enum EMode { kWholeRun, kFollow, kFixed };

@@ -7,7 +7,7 @@
 #include "timeline/CTimelineViewport.h"
 #include "timeline/timeline_raster.h"
 
-TEST(TimelineViewport, ZoomKeepsTheTimeUnderTheMouseBetweenOneSecondPerPixelAndTheWholeRun) {
+TEST(TimelineViewport, ZoomKeepsTheTimeUnderTheMouseBetweenTenSecondsAndTheWholeRun) {
     CTimelineViewport view;
     view.Update(3600, 1000);
     EXPECT_EQ(view.GetMode(), CTimelineViewport::kWholeRun);
@@ -18,26 +18,30 @@ TEST(TimelineViewport, ZoomKeepsTheTimeUnderTheMouseBetweenOneSecondPerPixelAndT
     EXPECT_EQ(view.SecondsAt(500), 1800.0);
     view.Update(4000, 1000); // the run goes on; a fixed view stays
     EXPECT_EQ(view.GetFrom(), 900.0);
-    for (int i = 0; i < 10; ++i)
+    for (int i = 0; i < 20; ++i)
         view.ZoomAt(0, 0.5);
-    EXPECT_EQ(view.GetScale(), 1.0); // one second per pixel at most
+    EXPECT_EQ(view.GetSpan(), 10.0); // a second is a hundred pixels wide
     EXPECT_EQ(view.GetFrom(), 900.0);
-    for (int i = 0; i < 10; ++i)
+    for (int i = 0; i < 20; ++i)
         view.ZoomAt(0, 2.0);
     EXPECT_EQ(view.GetMode(), CTimelineViewport::kWholeRun);
     EXPECT_EQ(view.GetTo(), 4000.0);
 
-    // A run shorter than the window is shown whole and not zoomed further.
+    // A run of seconds can be looked into as well; ten seconds of it at the most.
     view.Update(30, 800);
     view.ZoomAt(400, 0.5);
+    EXPECT_EQ(view.GetMode(), CTimelineViewport::kFixed);
+    EXPECT_EQ(view.GetSpan(), 15.0);
+    EXPECT_EQ(view.GetFrom(), 7.5);
+    view.Update(5, 800);
     EXPECT_EQ(view.GetMode(), CTimelineViewport::kWholeRun);
-    EXPECT_EQ(view.GetSpan(), 30.0);
+    EXPECT_EQ(view.GetSpan(), 10.0);
 }
 
 TEST(TimelineViewport, EndFollowsTheLiveEdgeAndPanningLeavesAndRejoinsIt) {
     CTimelineViewport view;
     view.Update(3600, 1000);
-    view.ZoomAt(1000, 0.25);
+    view.ZoomAt(1000, 1000.0 / 3600); // a second per pixel
     view.End();
     EXPECT_EQ(view.GetTo(), 3600.0);
     view.Update(3700, 1000);
