@@ -122,4 +122,9 @@ if(WIN32)
     add_executable(gui_refresh_bench ${CMAKE_SOURCE_DIR}/bench/gui_refresh_bench_win.cpp)
     target_link_libraries(gui_refresh_bench PRIVATE hopwatch_core)
     target_link_options(gui_refresh_bench PRIVATE -municode)
+
+    # Benchmark of drawing the timeline window of a simulated day (prints figures, under Wine).
+    add_executable(timeline_draw_bench ${CMAKE_SOURCE_DIR}/bench/timeline_draw_bench_win.cpp)
+    target_link_libraries(timeline_draw_bench PRIVATE hopwatch_core)
+    target_link_options(timeline_draw_bench PRIVATE -municode)
 endif()
