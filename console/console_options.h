@@ -1,5 +1,5 @@
 // Command-line options of hopwatch-console: the program's own options plus run length and output
-// form.
+// form, each in its slash form and in the short and long forms of the usual Linux tools.
 #pragma once
 
 #include "foundation/NArray.h"
@@ -12,7 +12,9 @@ struct SConsoleOptions {
     DWORD maxTtl = 0;         // 0 = keep the setting
     int reverseDns = -1;      // -1 = keep the setting, else 0 or 1
     double runSeconds = -1.0; // < 0: run until interrupted
+    DWORD count = 0;          // probes per hop, then the run ends by itself; 0 = no limit
     bool csv = false;
+    bool json = false;
     int historyValues = 0; // newest window values printed per row; 0 = none
     int color = -1;        // -1 = when the terminal supports it, 0 = never, 1 = always
     bool live = false;
@@ -22,12 +24,27 @@ struct SConsoleOptions {
     int exportIcons = -1;      // -1 = keep the setting, else 0 or 1
     bool timeline = false;     // /timeline: print the timeline after the run
     bool help = false;
+    bool version = false;
 };
 
-// Parses the arguments (without the program name). Returns FALSE with one message per problem in
-// errors when an option is unknown, lacks its value or has a bad one, or when no host was named.
+// Exit codes of hopwatch-console.
+constexpr int kConsoleExitDone = 0;
+constexpr int kConsoleExitFailed =
+    1; // the run could not start or failed, or a report was not written
+constexpr int kConsoleExitUsage = 2; // a bad command line
+
+// Parses the arguments (without the program name). Slash options ("/int 500"), short options
+// ("-i 500", "-i500", combined flags as in "-nc 5") and long options ("--interval 500",
+// "--interval=500") mix freely; "--" ends the options. An option's value is the next argument
+// whatever it looks like. Returns FALSE with one message per problem in errors when an option is
+// unknown, lacks its value or has a bad one, when --csv and --json are both given, or when no
+// host was named (unless help or the version was asked for).
 BOOL ParseConsoleOptions(int argc, const CString* argv, SConsoleOptions& options,
                          NArray<CString>& errors);
 
-// The usage text, one option per line, each line ending with "\n".
+// The usage text: every option in its forms, the exit codes; at most 80 columns, each line
+// ending with "\n".
 CString ConsoleUsageText();
+
+// The program's version, "major.minor.patch".
+CString ConsoleVersionText();

@@ -45,7 +45,7 @@ CString CsvField(const CString& text) {
 CString FormatRowsCsv(const CHopwatchRowSource& rows, int historyValues) {
     CString out =
         L"row,ttl,image,address,name,note,sent,received,lost,last_ms,min_ms,avg_ms,max_ms";
-    out += historyValues > 0 ? L",history\n" : L"\n";
+    out += historyValues > 0 ? L",history,stddev_ms,jitter_ms\n" : L",stddev_ms,jitter_ms\n";
     const int count = static_cast<int>(rows.GetVisibleRows());
     CHopwatchHist4Show display;
     display.wanted = historyValues;
@@ -66,7 +66,8 @@ CString FormatRowsCsv(const CHopwatchRowSource& rows, int historyValues) {
             rows.GetRowHistory(r, display);
             out += L',' + HistoryField(display);
         }
-        out += L'\n';
+        out +=
+            L',' + TimeField(host, kRowTimeStdDev) + L',' + TimeField(host, kRowTimeJitter) + L'\n';
     }
     return out;
 }

@@ -1,5 +1,5 @@
-// hopwatch-console: runs one test on a host and prints what the route looks like, as a table or
-// CSV.
+// hopwatch-console: runs one test on a host and prints what the route looks like, as a table,
+// CSV or JSON.
 #include <chrono>
 #include <thread>
 
@@ -19,11 +19,15 @@ int Main(int argc, const CString* argv) {
         for (int i = 0; i < errors.GetSize(); ++i)
             text += errors[i] + L"\n";
         ConsoleWrite(ToUtf8(text + ConsoleUsageText()), true);
-        return 2;
+        return kConsoleExitUsage;
     }
     if (options.help) {
         ConsoleWrite(ToUtf8(ConsoleUsageText()));
-        return 0;
+        return kConsoleExitDone;
+    }
+    if (options.version) {
+        ConsoleWrite(ToUtf8(L"hopwatch-console " + ConsoleVersionText() + L"\n"));
+        return kConsoleExitDone;
     }
     return RunConsoleTest(options);
 }

@@ -7,6 +7,7 @@
 #include "foundation/utf.h"
 #include "results/hopwatch_colors.h"
 #include "results/list_columns.h"
+#include "results/row_rules.h"
 
 namespace {
 
@@ -59,20 +60,50 @@ CString Printable(const CString& text) {
     return out;
 }
 
+// The list's twelve columns, then the console's own.
+constexpr int kStdDevColumn = kHopwatchColumnCount;
+constexpr int kJitterColumn = kHopwatchColumnCount + 1;
+constexpr int kTableColumnCount = kHopwatchColumnCount + 2;
+
+LPCWSTR ColumnHeader(int column) {
+    if (column == kStdDevColumn)
+        return L"StDev [ms]";
+    if (column == kJitterColumn)
+        return L"Jitter [ms]";
+    return HopwatchColumnHeader(column);
+}
+
+bool RightAligned(int column) {
+    return column >= kHopwatchColumnCount || HopwatchColumnRightAligned(column) != FALSE;
+}
+
+// A spread figure of a row as the list shows its times; empty when the row has none.
+CString SpreadText(const CConsoleRowSnapshot& rows, int item, EHopwatchRowTime which) {
+    double seconds = 0.0;
+    if (item >= rows.GetRowCount() || !HopwatchRowTime(rows.Row(item), which, seconds))
+        return CString();
+    return FormatDoubleGrouped(seconds * 1000.0);
+}
+
 class CTableRenderer {
 public:
-    CTableRenderer(const CHopwatchListView& list, bool color) : m_list(list), m_color(color) {}
+    CTableRenderer(const CHopwatchListView& list, const CConsoleRowSnapshot& rows, bool color)
+        : m_list(list), m_rows(rows), m_color(color) {}
 
     CString Render() {
         int items = m_list.GetItemCount();
-        if (!m_cells.SetSize(items * kHopwatchColumnCount) || !m_graphs.SetSize(items))
+        if (!m_cells.SetSize(items * kTableColumnCount) || !m_graphs.SetSize(items))
             return CString();
-        for (int c = 0; c < kHopwatchColumnCount; ++c)
-            m_widths[c] = static_cast<int>(CString(HopwatchColumnHeader(c)).size());
+        for (int c = 0; c < kTableColumnCount; ++c)
+            m_widths[c] = static_cast<int>(CString(ColumnHeader(c)).size());
         for (int item = 0; item < items; ++item) {
-            for (int c = 0; c < kHopwatchColumnCount; ++c) {
+            for (int c = 0; c < kTableColumnCount; ++c) {
                 CString& cell = Cell(item, c);
-                m_list.GetItemText(item, c, cell);
+                if (c == kStdDevColumn || c == kJitterColumn)
+                    cell = SpreadText(m_rows, item,
+                                      c == kStdDevColumn ? kRowTimeStdDev : kRowTimeJitter);
+                else
+                    m_list.GetItemText(item, c, cell);
                 cell = Printable(cell);
                 if (c == kColNote && cell.empty()) {
                     m_graphs[item] = m_list.GetHistory(item);
@@ -85,31 +116,39 @@ public:
         }
 
         CString out;
-        for (int c = 0; c < kHopwatchColumnCount; ++c)
-            AppendCell(out, c, HopwatchColumnHeader(c), false, kColorWhite, nullptr);
-        out += L'\n';
+        for (int c = 0; c < kTableColumnCount; ++c)
+            AppendCell(out, c, ColumnHeader(c), false, kColorWhite, nullptr);
+        EndLine(out, false);
         for (int item = 0; item < items; ++item) {
-            for (int c = 0; c < kHopwatchColumnCount; ++c) {
-                AppendCell(out, c, Cell(item, c), m_color, m_list.GetCellColor(item, c),
+            for (int c = 0; c < kTableColumnCount; ++c) {
+                AppendCell(out, c, Cell(item, c), m_color,
+                           c < kHopwatchColumnCount ? m_list.GetCellColor(item, c) : kColorWhite,
                            c == kColNote ? m_graphs[item] : nullptr);
             }
-            out += L'\n';
+            EndLine(out, m_color);
         }
         return out;
     }
 
 private:
-    CString& Cell(int item, int column) { return m_cells[item * kHopwatchColumnCount + column]; }
+    CString& Cell(int item, int column) { return m_cells[item * kTableColumnCount + column]; }
 
-    // One padded cell; the last column is not padded on the right, so lines carry no trailing
-    // blanks. A graph cell colours each glyph in the graph's colour.
+    // Plain lines carry no trailing blanks (empty cells at the end of a row leave some).
+    static void EndLine(CString& out, bool color) {
+        if (!color) {
+            const size_t end = out.find_last_not_of(L' ');
+            out.erase(end == CString::npos ? 0 : end + 1);
+        }
+        out += L'\n';
+    }
+
+    // One padded cell. A graph cell colours each glyph in the graph's colour.
     void AppendCell(CString& out, int column, const CString& text, bool color, COLORREF back,
                     const CHopwatchHist4Show* graph) {
         if (column > 0)
             out += L"  ";
         int pad = m_widths[column] - static_cast<int>(text.size());
-        bool right = HopwatchColumnRightAligned(column) != FALSE;
-        bool last = column == kHopwatchColumnCount - 1;
+        bool right = RightAligned(column);
         if (color) {
             AppendColor(out, true, back);
             AppendColor(out, false, kTextColor);
@@ -120,7 +159,7 @@ private:
             AppendGraph(out, *graph, text);
         else
             out += text;
-        if (!right && (!last || color))
+        if (!right)
             out.append(pad, L' ');
         if (color)
             out += L"\033[0m";
@@ -137,8 +176,9 @@ private:
     }
 
     const CHopwatchListView& m_list;
+    const CConsoleRowSnapshot& m_rows;
     bool m_color;
-    int m_widths[kHopwatchColumnCount] = {};
+    int m_widths[kTableColumnCount] = {};
     NArray<CString> m_cells;
     NArray<const CHopwatchHist4Show*> m_graphs; // per item: the graph shown, or nullptr
 };
@@ -155,10 +195,12 @@ CString FormatHistoryGraph(const CHopwatchHist4Show& show, int width) {
     return out;
 }
 
-CString FormatTableView(const CHopwatchListView& list, bool color) {
-    return CTableRenderer(list, color).Render();
+CString FormatTableView(const CHopwatchListView& list, const CConsoleRowSnapshot& rows,
+                        bool color) {
+    return CTableRenderer(list, rows, color).Render();
 }
 
-std::string FormatTableViewUtf8(const CHopwatchListView& list, bool color) {
-    return ToUtf8(FormatTableView(list, color));
+std::string FormatTableViewUtf8(const CHopwatchListView& list, const CConsoleRowSnapshot& rows,
+                                bool color) {
+    return ToUtf8(FormatTableView(list, rows, color));
 }

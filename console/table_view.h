@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "console/CConsoleRowSnapshot.h"
 #include "engine/CHopwatchHist4Show.h"
 #include "foundation/base_types.h"
 #include "results/CHopwatchListView.h"
@@ -20,13 +21,17 @@ constexpr int kTableGraphWidth = 32;
 //                               no usable time (the window's grey column).
 CString FormatHistoryGraph(const CHopwatchHist4Show& show, int width);
 
-// The list as the window shows it: a line of the twelve column headers, then one line per item
-// with every cell text padded to its column's width (right- or left-aligned like the window),
-// columns separated by two spaces. The "Note / History" cell shows the note, or the history
-// graph when the note is empty. Control characters in cell texts are shown as '?', so names
-// from the network cannot drive the terminal. With color, every cell gets its list background
-// colour as a 24-bit ANSI background with black text (graph glyphs in the graph's colours),
-// reset after each cell; without it no escape sequence appears. Every line ends with "\n".
-CString FormatTableView(const CHopwatchListView& list, bool color);
+// The list as the window shows it, and two columns of the console's own after it: a line of the
+// column headers, then one line per item with every cell text padded to its column's width
+// (right- or left-aligned like the window), columns separated by two spaces. The "Note /
+// History" cell shows the note, or the history graph when the note is empty. "StDev [ms]" and
+// "Jitter [ms]" come from rows (item r from row r; empty where rows has none or fewer than two
+// replies). Control characters in cell texts are shown as '?', so names from the network cannot
+// drive the terminal. With color, every cell gets its list background colour as a 24-bit ANSI
+// background with black text (graph glyphs in the graph's colours; the console's own columns
+// white), reset after each cell; without it no escape sequence appears. Every line ends with
+// "\n".
+CString FormatTableView(const CHopwatchListView& list, const CConsoleRowSnapshot& rows, bool color);
 // The same as UTF-8 bytes.
-std::string FormatTableViewUtf8(const CHopwatchListView& list, bool color);
+std::string FormatTableViewUtf8(const CHopwatchListView& list, const CConsoleRowSnapshot& rows,
+                                bool color);

@@ -46,6 +46,11 @@ public:
     void Stop();
     // Asks the run to finish gracefully: no new probes; the workers end when nothing is pending.
     void RequestStop();
+    // Probes per hop of a run (set it before Start); 0, the default, probes until stopped. With a
+    // limit the probes go round the route as ever, skipping hops that have had theirs, and once
+    // every hop has, the run stops by itself as RequestStop would (IsStopRequested tells).
+    void SetProbeLimit(DWORD perHop) { m_probeLimit.store(perHop); }
+    DWORD GetProbeLimit() const { return m_probeLimit.load(); }
 
     // Sizes the outcome ring of the following runs (see ReadOutcomes): room for capacity outcomes,
     // two per probe; 0 (the default) keeps no outcomes. Taken by Start.
@@ -158,6 +163,9 @@ protected:
     // SendProbe, telling whether a probe went out.
     DWORD SendNextProbe(bool& sent);
     bool PrepareProbe(DWORD& slot, BYTE* buffer, int& length, int& ttl, DWORD& destination);
+    // Moves the next hop to the first, from it on, that is below the probe limit; FALSE when
+    // every hop has had its probes.
+    bool NextHopBelowLimit();
     void RecordSent(DWORD slot, std::int64_t sendTime);
     void SweepTimeouts(std::int64_t now);
     void UnlinkPending(DWORD slot);
@@ -189,6 +197,7 @@ protected:
     std::atomic<DWORD> m_packetSize{64};
     std::atomic<DWORD> m_maxTtl{32};
     std::atomic<DWORD> m_maxSplits{128};
+    std::atomic<DWORD> m_probeLimit{0}; // probes per hop; 0 = no limit
     std::atomic<BOOL> m_reverseDns{TRUE};
     std::atomic<DWORD> m_localAddress{kHopwatchNone}; // host byte order
     WORD m_probeId = 0; // identifier of the probes: the low 16 bits of the process id (ping worker)

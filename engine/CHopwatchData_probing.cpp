@@ -197,6 +197,8 @@ bool CHopwatchData::PrepareProbe(DWORD& slot, BYTE* buffer, int& length, int& tt
     if (m_nextHop.load() >= m_hopCount.load())
         m_nextHop.store(0);
     SweepTimeouts(m_network->Now());
+    if (m_stopRequested.load() == 0 && !NextHopBelowLimit())
+        m_stopRequested.store(1); // every hop has had its probes: end as a stop request does
     if (m_stopRequested.load() != 0) {
         if (m_pendingTail == kHopwatchNone) {
             AskWorkersToStop();
@@ -249,6 +251,22 @@ bool CHopwatchData::PrepareProbe(DWORD& slot, BYTE* buffer, int& length, int& tt
     if (++m_nextHop >= m_hopCount.load())
         m_nextHop.store(0);
     return true;
+}
+
+bool CHopwatchData::NextHopBelowLimit() {
+    const DWORD limit = m_probeLimit.load();
+    if (limit == 0)
+        return true;
+    // While the route grows, the next hop is the one just added, which has had nothing yet.
+    const DWORD hopCount = m_hopCount.load();
+    for (DWORD step = 0; step < hopCount; ++step) {
+        const DWORD hop = (m_nextHop.load() + step) % hopCount;
+        if (m_hops[static_cast<int>(hop)].sent < limit) {
+            m_nextHop.store(hop);
+            return true;
+        }
+    }
+    return false;
 }
 
 void CHopwatchData::RecordSent(DWORD slot, std::int64_t sendTime) {

@@ -2,6 +2,7 @@
 // route.
 #include "engine/CHopwatchData.h"
 
+#include <cmath>
 #include <string>
 
 namespace {
@@ -77,14 +78,19 @@ void CHopwatchData::AddToAlternativeHistories(DWORD hop, DWORD slot, double valu
 }
 
 void CHopwatchData::UpdateRtt(SHopwatchHost& host, double rtt) {
+    const double previous = host.lastRtt;
     host.lastRtt = rtt;
     if (host.received++ == 0) {
         host.minRtt = host.maxRtt = host.sumRtt = rtt;
+        host.squaredDeviations = host.jitterSum = 0.0;
         return;
     }
     host.maxRtt = host.maxRtt > rtt ? host.maxRtt : rtt;
     host.minRtt = host.minRtt < rtt ? host.minRtt : rtt;
+    const double oldMean = host.sumRtt / (host.received - 1);
     host.sumRtt += rtt;
+    host.squaredDeviations += (rtt - oldMean) * (rtt - host.sumRtt / host.received);
+    host.jitterSum += std::fabs(rtt - previous);
 }
 
 // Second stage of ProcessReply, with the data lock held: the reply to slot at hop h < m_hopCount.

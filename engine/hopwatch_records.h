@@ -51,6 +51,11 @@ struct SHopwatchHost {
     double minRtt = 0.0;  // DBL_MAX before the first reply
     double sumRtt = 0.0;  // average = sumRtt / received
     double maxRtt = 0.0;  // -DBL_MAX before the first reply
+    // Spread of the round-trip times, kept as the replies come so that a run of any length
+    // needs no storage per probe: the sum of squared differences from the running mean
+    // (Welford's method) and the sum of absolute differences of consecutive replies.
+    double squaredDeviations = 0.0;
+    double jitterSum = 0.0;
     DWORD nextAlternative = kHopwatchNone; // next record of this hop's chain; all ones = end
 };
 

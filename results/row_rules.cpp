@@ -44,6 +44,18 @@ bool HopwatchRowTime(const SHopwatchHost& host, EHopwatchRowTime which, double& 
     case kRowTimeAvg:
         seconds = host.sumRtt / host.received;
         break;
+    case kRowTimeStdDev:
+        if (host.received < 2)
+            return false;
+        // Rounding may leave a spread of equal times a hair below zero.
+        seconds =
+            host.squaredDeviations > 0.0 ? std::sqrt(host.squaredDeviations / host.received) : 0.0;
+        break;
+    case kRowTimeJitter:
+        if (host.received < 2)
+            return false;
+        seconds = host.jitterSum / (host.received - 1);
+        break;
     default:
         seconds = host.maxRtt;
         break;

@@ -4,12 +4,15 @@
 #include "engine/hopwatch_records.h"
 #include "foundation/base_types.h"
 
-// The four round-trip columns of a row.
+// The four round-trip columns of a row, and two figures of their spread that the console
+// shows beside them.
 enum EHopwatchRowTime : int {
     kRowTimeLast = 0,
     kRowTimeMin = 1,
     kRowTimeAvg = 2,
     kRowTimeMax = 3,
+    kRowTimeStdDev = 4, // standard deviation of all replies (of the population, as ping's mdev)
+    kRowTimeJitter = 5, // mean absolute difference of consecutive replies
 };
 
 // The row shows an address unless it is unknown (all ones) or there is no single one (0: the
@@ -27,5 +30,5 @@ BOOL HopwatchLossPercent(const SHopwatchHost& host, DWORD& percent);
 bool HopwatchRowShowsLost(const SHopwatchHost& host);
 
 // A round-trip time of the row in seconds (the average is sumRtt / received); FALSE when the
-// row shows none: no reply yet, or the value is NaN.
+// row shows none: no reply yet (for the spread, fewer than two), or the value is NaN.
 bool HopwatchRowTime(const SHopwatchHost& host, EHopwatchRowTime which, double& seconds);

@@ -8,6 +8,7 @@ PACKAGES=(
     wine wine64 xvfb xauth xdotool imagemagick x11-utils
     nftables iproute2 traceroute iputils-ping procps clang-format python3
     tidy chromium util-linux xdotool imagemagick x11-utils
+    python3-jsonschema dpkg-dev libcap2-bin man-db gzip
 )
 
 missing=()

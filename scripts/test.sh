@@ -77,6 +77,11 @@ if [[ -x build/windows/gui_refresh_bench.exe ]]; then
         env HOPWATCH_WINE_XVFB=1 scripts/wine-run.sh build/windows/gui_refresh_bench.exe
 fi
 
+# The Debian package of hopwatch-console: built, installed, run as a normal user, removed.
+if [[ $(id -u) -eq 0 ]]; then
+    suite "package: hopwatch-console .deb" bash tests/package/deb_test.sh
+fi
+
 # Network lab tests and lab benchmarks need root (network namespaces, raw sockets). There is one
 # lab per machine: the whole lab part holds the session lock, so two runs never share it.
 if [[ $(id -u) -eq 0 ]]; then

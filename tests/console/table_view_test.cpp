@@ -5,6 +5,7 @@
 
 #include "console/table_view.h"
 #include "results/CHopwatchMemoryList.h"
+#include "results/CHopwatchRecordRows.h"
 #include "results/list_columns.h"
 
 namespace {
@@ -41,28 +42,51 @@ void FillList(CHopwatchMemoryList& list) {
     show.max = 0.010;
 }
 
+// The records behind the two rows, for the console's own columns: row 0 has two replies, 1 ms
+// apart (a spread of 0.5 ms), row 1 none.
+struct SRows {
+    SRows() {
+        EXPECT_TRUE(records.SetRowCount(2));
+        SHopwatchHost& hop = records.Host(0);
+        hop.ttl = 1;
+        hop.sent = hop.received = 2;
+        hop.sumRtt = 0.003;
+        hop.squaredDeviations = 2 * 0.0005 * 0.0005;
+        hop.jitterSum = 0.001;
+        records.Host(1).ttl = 12;
+        EXPECT_TRUE(snapshot.Take());
+    }
+    CHopwatchRecordRows records;
+    CConsoleRowSnapshot snapshot{records};
+};
+
 } // namespace
 
 TEST(TableView, AlignsColumnsAndDrawsTheGraphWhereThereIsNoNote) {
     CHopwatchMemoryList list;
     FillList(list);
+    SRows rows;
     const CString expected =
         L"TTL  Address         Host Name  Loss     Tx  Rx   Lost  Last RT [ms]  Min RT [ms]  "
-        L"Avg RT [ms]  Max RT [ms]  Note / History\n"
+        L"Avg RT [ms]  Max RT [ms]  Note / History    StDev [ms]  Jitter [ms]\n"
         L"  1  192.0.2.1       gw           0%     10  10      0         1.000        0.500  "
-        L"      0.750        1.000  \u2584\u00D7\u00B7\u2588\n"
+        L"      0.750        1.000  \u2584\u00D7\u00B7\u2588" +
+        CString(19, L' ') +
+        L"0.500        1.000\n"
         L" 12    198.51.100.7  x?[2Jy     100%  1,234   0  1,234                            "
         L"                           Host unreachable\n";
-    EXPECT_EQ(expected, FormatTableView(list, false));
-    EXPECT_EQ(std::string::npos, FormatTableViewUtf8(list, false).find('\x1b'));
+    EXPECT_EQ(expected, FormatTableView(list, rows.snapshot, false));
+    EXPECT_EQ(std::string::npos, FormatTableViewUtf8(list, rows.snapshot, false).find('\x1b'));
     // UTF-8 bytes of the glyphs: U+2584 is E2 96 84.
-    EXPECT_NE(std::string::npos, FormatTableViewUtf8(list, false).find("\xE2\x96\x84"));
+    EXPECT_NE(std::string::npos,
+              FormatTableViewUtf8(list, rows.snapshot, false).find("\xE2\x96\x84"));
 }
 
 TEST(TableView, ColoursOnlyWhenAskedAndResetsEveryCell) {
     CHopwatchMemoryList list;
     FillList(list);
-    CString text = FormatTableView(list, true);
+    SRows rows;
+    CString text = FormatTableView(list, rows.snapshot, true);
     // The Loss cell of row 1 has the light red background, black text.
     EXPECT_NE(CString::npos, text.find(L"\033[48;2;255;153;153m\033[38;2;0;0;0m100%\033[0m"));
     // A row without a colour array is drawn white.

@@ -221,3 +221,36 @@ TEST_F(ProbingTest, MalformedDatagramsAreDroppedWithoutReadingPastThem) {
     data.Feed(other, kTarget, net.Now());
     EXPECT_EQ(data.m_pings[slot].state, kSlotPending);
 }
+
+TEST_F(ProbingTest, AProbeLimitGivesEveryHopItsCountAndThenEndsTheRun) {
+    data.SetProbeLimit(3);
+    ASSERT_TRUE(data.BeginRun(L"198.51.100.9"));
+    // Every probe is answered at once: this computer, routers at hops 1 and 2, the target at 3.
+    for (int i = 0; i < 40 && !data.IsStopRequested(); ++i) {
+        const size_t before = net.Sent().size();
+        ASSERT_EQ(data.SendProbe(), 0u);
+        if (net.Sent().size() == before)
+            continue;
+        const auto sent = net.Sent();
+        const auto& probe = sent.back();
+        const DWORD slot = data.m_lastSlot.load();
+        net.Advance(100);
+        if (probe.destination == kLocal)
+            data.Feed(MakeEchoReply(Id(), slot), kLocal, net.Now());
+        else if (probe.ttl >= 3)
+            data.Feed(MakeEchoReply(Id(), slot), kTarget, net.Now());
+        else
+            data.Feed(MakeIcmpError(11, 0, Id(), slot), TestIp(203, 0, 113, 10 + probe.ttl),
+                      net.Now());
+    }
+    EXPECT_TRUE(data.IsStopRequested());
+    EXPECT_EQ(net.Sent().size(), 12u); // hops 0 to 3, three probes each, and nothing more
+    for (int row = 0; row < 4; ++row) {
+        SHopwatchHost host;
+        ASSERT_TRUE(data.GetRow(row, host, 0, TRUE));
+        EXPECT_EQ(host.sent, 3u) << row;
+        EXPECT_EQ(host.received, 3u) << row;
+    }
+    EXPECT_EQ(data.SendProbe(), 0u);
+    EXPECT_EQ(net.Sent().size(), 12u);
+}

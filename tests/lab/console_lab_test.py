@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Runs hopwatch-console (native and under Wine) against the network lab and checks what it finds."""
+"""Runs hopwatch-console (native and under Wine) against the network lab and checks what it finds;
+the checks for scripts (JSON, count, "replies limited") live in console_script_checks.py."""
 import csv
 import io
 import os
@@ -159,12 +160,18 @@ def scenario_long(flavour, info):
           f"{flavour} long: the route completes at hop 30", f"{r}, {len(rows)} rows")
 
 
+def run_title(err):
+    """The run's title: the first line on standard error that is not one of the console's
+    messages (such as the probe method)."""
+    return next((l for l in err.splitlines() if l.strip() and not l.startswith("hopwatch-console: ")), "")
+
+
 def scenario_names(flavour, info):
     # A typed name: the title shows the name and the address; the reverse name equals the typed
     # text, so nothing more is added. Hop names come from the client's hosts file.
     code, out, err = run_console(flavour, ["/int", "100", "/to", "500", "/time", "4", "/csv", info["LAB_TARGET_NAME"]])
     rows = parse_csv(out)
-    title = err.strip().splitlines()[0] if err.strip() else ""
+    title = run_title(err)
     check(code == 0 and title == f"{info['LAB_TARGET_NAME']} -> {info['LAB_TARGET_ADDR']}",
           f"{flavour} names: the title of a typed name is name -> address", f"exit {code}, title {title!r}\n{err[:500]}")
     hop0 = primary(rows, 0)
@@ -176,7 +183,7 @@ def scenario_names(flavour, info):
               f"{flavour} names: hop {k} is named {info[f'LAB_HOP_{k}_NAME']}", str(r))
     # A typed address: the title grows by the target's reverse name.
     code, out, err = run_console(flavour, ["/int", "100", "/to", "500", "/time", "3", "/csv", info["LAB_TARGET_ADDR"]])
-    title = err.strip().splitlines()[0] if err.strip() else ""
+    title = run_title(err)
     check(code == 0 and title == f"{info['LAB_TARGET_ADDR']} -> {info['LAB_TARGET_NAME']}",
           f"{flavour} names: the title of a typed address ends with the reverse name", f"title {title!r}")
     # Table mode prints the title as the first line.
@@ -242,20 +249,35 @@ def scenario_threads(flavour, info):
 
 def scenario_errors(flavour, info):
     code, out, err = run_console(flavour, ["/time", "1", "nohost.invalid"])
-    check(code == 2 and err.strip() != "", f"{flavour} errors: an unresolvable host exits with 2 and says so", f"exit {code} {err[:300]}")
+    check(code == 1 and err.strip() != "", f"{flavour} errors: an unresolvable host exits with 1 and says so", f"exit {code} {err[:300]}")
     code, out, err = run_console(flavour, ["/ttl", "0", info["LAB_TARGET_ADDR"]])
     check(code == 2 and "/ttl" in err, f"{flavour} errors: a bad option exits with 2 and says so", f"exit {code} {err[:300]}")
 
 
+def script_check(name):
+    """A check of console_script_checks.py, which imports this module, so it is imported late."""
+    def run(flavour, info):
+        import console_script_checks  # noqa: E402
+        getattr(console_script_checks, name)(flavour, info)
+    run.__name__ = name
+    return run
+
+
+scenario_json = script_check("json_on")
+
+
 # (lab scenario, checks, set-up run after the lab is up; "lab down" undoes it with the rest)
 SCENARIOS = [
-    (["chain", "6"], [scenario_chain, scenario_names, scenario_errors], None),
+    (["chain", "6"], [scenario_chain, scenario_names, scenario_errors, scenario_json, script_check("odd_names")],
+     None),
     (["chain", "6"], [scenario_silent_dns], setup_silent_dns),
-    (["silent"], [scenario_silent], None),
-    (["split"], [scenario_split], None),
-    (["unreach", "13"], [scenario_unreach], None),
-    (["loss", "30"], [scenario_loss], None),
-    (["long"], [scenario_long], None),
+    (["silent"], [scenario_silent, scenario_json], None),
+    (["split"], [scenario_split, scenario_json], None),
+    (["unreach", "13"], [scenario_unreach, scenario_json], None),
+    (["loss", "30"], [scenario_loss, scenario_json], None),
+    (["long"], [scenario_long, scenario_json], None),
+    (["loss", "40"], [scenario_json, script_check("count_on_lossy_route")], None),
+    (["ratelimit"], [scenario_json, script_check("replies_limited")], None),
 ]
 
 

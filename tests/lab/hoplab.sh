@@ -19,7 +19,7 @@ readonly MAX_CHAIN=60
 
 usage() {
     cat >&2 <<'EOF'
-usage: hoplab.sh up SCENARIO [ARG]   (chain [N] | split | unreach CODE | loss [PERCENT] | silent | long)
+usage: hoplab.sh up SCENARIO [ARG]   (chain [N] | split | unreach CODE | loss [PERCENT] | silent | long | ratelimit)
        hoplab.sh down
        hoplab.sh info
        hoplab.sh exec CMD [ARGS...]
@@ -408,6 +408,17 @@ EOF
             info_add LAB_LOSS_HOP 3
             info_add LAB_LOSS_PERCENT "$n"
             info_add LAB_LOSS_DIRECTION forward
+            ;;
+        ratelimit)
+            build_chain 6
+            # The kernel's own defaults, which real routers keep: ICMP errors (time exceeded
+            # among them) in a burst of six, then one a second per destination. These routers
+            # still forward every probe at full rate, so the loss they show is their replies only.
+            for k in 2 3 4; do
+                ip netns exec "${PFX}r$k" sysctl -q -w net.ipv4.icmp_ratelimit=1000 \
+                    net.ipv4.icmp_ratemask=6168 >/dev/null
+            done
+            info_add LAB_LIMITED_HOPS "'2 3 4'"
             ;;
         silent)
             build_chain 6
