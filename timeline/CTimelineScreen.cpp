@@ -43,8 +43,8 @@ CString CTimelineScreen::HoverText(int x, int y) const {
         slot >= m_view.slots || !m_info.hasRun)
         return CString();
     const STimelineBucket& cell = m_view.Cell(lane, slot);
-    CString text = TimelineCellTitle(m_rows[lane], m_info.startTime, m_view.spanStart[slot],
-                                     m_view.spanEnd[slot], cell);
+    CString text = TimelineCellTitle(TimelineTitlePrefix(m_rows[lane]), m_info.startTime,
+                                     m_view.spanStart[slot], m_view.spanEnd[slot], cell);
     if (cell.unreachable > 0)
         text += L" (" + FormatUnsigned(cell.unreachable, 10) + L" unreachable)";
     return text;

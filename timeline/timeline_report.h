@@ -42,6 +42,9 @@ CString TimelineReportSection(const STimelineReport& report);
 CString TimelineHeatMapSvg(const STimelineReport& report);
 // The loss of every row over time as an <svg> element of bars (timeline_svg.cpp).
 CString TimelineLossSvg(const STimelineReport& report);
-// The <title> text of a cell of a row spanning [spanStart, spanEnd) seconds.
-CString TimelineCellTitle(const STimelineRow& row, const CNTimeStamp& start, double spanStart,
+// The part of a row's cell titles before the times: "TTL <ttl> <address> ".
+CString TimelineTitlePrefix(const STimelineRow& row);
+// The <title> text of a cell spanning [spanStart, spanEnd) seconds of the run, after its row's
+// prefix: "<prefix><HH:MM:SS>-<HH:MM:SS> sent <n> lost <n> avg <ms|-> ms".
+CString TimelineCellTitle(const CString& prefix, const CNTimeStamp& start, double spanStart,
                           double spanEnd, const STimelineBucket& cell);

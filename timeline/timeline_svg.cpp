@@ -83,11 +83,14 @@ void AppendAxis(CString& svg, const STimelineReport& report, const SGeometry& ge
 
 } // namespace
 
-CString TimelineCellTitle(const STimelineRow& row, const CNTimeStamp& start, double spanStart,
+CString TimelineTitlePrefix(const STimelineRow& row) {
+    return L"TTL " + FormatUnsigned(row.ttl, 10) + L" " + TimelineRowAddress(row) + L" ";
+}
+
+CString TimelineCellTitle(const CString& prefix, const CNTimeStamp& start, double spanStart,
                           double spanEnd, const STimelineBucket& cell) {
     const double average = cell.Average();
-    return L"TTL " + FormatUnsigned(row.ttl, 10) + L" " + TimelineRowAddress(row) + L" " +
-           TimelineClockText(start, spanStart) + L"-" + TimelineClockText(start, spanEnd) +
+    return prefix + TimelineClockText(start, spanStart) + L"-" + TimelineClockText(start, spanEnd) +
            L" sent " + FormatUnsigned(cell.sent, 10) + L" lost " +
            FormatUnsigned(cell.Failed(), 10) + L" avg " +
            (std::isnan(average) ? CString(L"-") : FormatDouble(average * 1000.0)) + L" ms";
@@ -99,6 +102,7 @@ CString TimelineHeatMapSvg(const STimelineReport& report) {
     AppendLabels(svg, report, geometry);
     for (int r = 0; r < report.rows.GetSize() && r < report.view.lanes; ++r) {
         const int y = geometry.Y(r);
+        const CString prefix = TimelineTitlePrefix(report.rows[r]);
         for (int s = 0; s < report.view.slots; ++s) {
             const STimelineBucket& cell = report.view.Cell(r, s);
             if (cell.IsEmpty())
@@ -108,7 +112,7 @@ CString TimelineHeatMapSvg(const STimelineReport& report) {
                    Number(geometry.cellWidth) + L"\" height=\"" + Number(kRowHeight) +
                    L"\" fill=\"" + SvgColor(TimeColor(cell.Average(), report.rttScale)) +
                    L"\"><title>" +
-                   TimelineCellTitle(report.rows[r], report.start, report.view.spanStart[s],
+                   TimelineCellTitle(prefix, report.start, report.view.spanStart[s],
                                      report.view.spanEnd[s], cell) +
                    L"</title></rect>\r\n";
             const double share = cell.LossShare();

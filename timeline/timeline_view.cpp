@@ -37,10 +37,23 @@ int TimelineSlotCount(double length, double width) {
 }
 
 CString TimelineClockText(const CNTimeStamp& start, double seconds) {
+    // The stamp already holds local time and 1601-01-01 began at midnight, so the time of day is
+    // the remainder of whole days: no calendar and no zone rules are needed (a report formats
+    // thousands of these).
     const double offset = seconds * 1e7;
     const std::uint64_t value =
         start.GetValue() + (offset > 0.0 ? static_cast<std::uint64_t>(offset + 0.5) : 0);
-    return CNTimeStamp(value).Format(L"%H:%M:%S");
+    const DWORD day = static_cast<DWORD>((value / 10000000u) % 86400u);
+    const wchar_t text[9] = {static_cast<wchar_t>(L'0' + day / 36000),
+                             static_cast<wchar_t>(L'0' + day / 3600 % 10),
+                             L':',
+                             static_cast<wchar_t>(L'0' + day % 3600 / 600),
+                             static_cast<wchar_t>(L'0' + day % 600 / 60),
+                             L':',
+                             static_cast<wchar_t>(L'0' + day % 60 / 10),
+                             static_cast<wchar_t>(L'0' + day % 10),
+                             L'\0'};
+    return text;
 }
 
 CString TimelineCountText(DWORD count, const wchar_t* unit) {

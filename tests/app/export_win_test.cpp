@@ -86,6 +86,9 @@ protected:
         m_net.local = TestIp(192, 0, 2, 100);
         m_dlg = std::make_unique<CHopwatchDlg>(&m_net);
         ASSERT_TRUE(m_dlg->Create(nullptr));
+        // Only the test's own ticks refresh the list: a tick of the real timer between an export
+        // and the comparison with the list would change the list under the comparison.
+        ::KillTimer(m_dlg->m_hWnd, m_dlg->GetRefreshTimerId());
         PumpMessages();
     }
     void TearDown() override {
