@@ -63,6 +63,7 @@ public:
     const CNTimeStamp& GetStartTime() const { return m_startTime; }
     const CNTimeStamp& GetStopTime() const { return m_stopTime; }
     CHopwatchListView& GetListView() { return m_resultsList.GetRows(); }
+    int GetGraphScale() const { return m_resultsList.GetGraphScale(); }
     const CHopwatchTimeline& GetTimeline() const { return m_timeline; }
     CHopwatchTimelineWnd& GetTimelineWindow() { return m_timelineWnd; }
     // The id of the refresh timer's WM_TIMER events (0 while it is not running).
@@ -82,6 +83,8 @@ protected:
     BOOL OnPaint() override;
     HCURSOR OnQueryDragIcon() override;
     void OnDestroy() override;
+    // WM_DPICHANGED: the row images and the graph follow the new dots per inch.
+    BOOL OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     // Enter with Start disabled reaches the hidden OK button; it must not close the window.
     void OnOK() override {}
 
@@ -93,12 +96,27 @@ protected:
     void OnAbout();                   // CHopwatchDlg_about_win.cpp
     // Opens the "Hopwatch Timeline" window over the run's timeline.
     void OnTimeline();
-    // Starts the data model on host with the timeline fed from it; FALSE as Start.
-    BOOL StartRun(const CString& host);
 
 private:
     void SetupResultsList();
+    // Makes the row images (bitmap 130) and the history graph fit text at dpi.
+    void ScaleRowImages(UINT dpi);
     void UpdateStartButton(const CString& hostText);
+    // Puts host on the bar and starts the engine on it, the timeline fed from it; a failure is
+    // shown in the start error box. Used by Start, the command line and the double-click
+    // restart.
+    void StartRun(const CString& host);
+
+    // Keyboard focus (CHopwatchDlg_focus_win.cpp). Disabling or hiding the control that has the
+    // focus would leave it nowhere, and Escape, Enter and Tab would reach nothing: these move it
+    // first, as the dialog's own navigation would, to Start/Stop while that is enabled, else to
+    // the results list, and back to Start/Stop once that is enabled again.
+    void EnableControl(CWnd& control, BOOL enable);
+    void ShowControl(CWnd& control, BOOL show);
+    void MoveFocusFrom(const CWnd& control);
+    void ReturnParkedFocus();
+    // The focus is on control or inside it (the host box's edit).
+    bool HasFocus(const CWnd& control) const;
 
     CResizableControls m_layout;
     CTimerForWnd m_refreshTimer;
@@ -109,11 +127,12 @@ private:
     CButton m_exportButton;
     CButton m_timelineButton;
     CHopwatchListCtrl m_resultsList;
-    CImageList m_imageList;
+    CImageList m_imageList; // the list view shares it (LVS_SHAREIMAGELISTS): one owner
     CString m_commandLineText;
     CNTokenList m_pendingTokens;
     DWORD m_lastRunning = 0;
-    BOOL m_runStarted = FALSE; // Start succeeded; not yet looked at by UpdateRunState
+    BOOL m_runStarted = FALSE;  // Start succeeded; not yet looked at by UpdateRunState
+    BOOL m_focusParked = FALSE; // the focus waits on the list until Start/Stop is enabled again
     CHopwatchData m_data;
     CHopwatchDataRowSource m_rowSource;
     CHopwatchTimeline m_timeline;

@@ -4,7 +4,6 @@
 #include <commctrl.h>
 
 #include "engine/inet_address.h"
-#include "results/run_state_view.h"
 #include "results/hop_restart.h"
 #include "settings/settings_globals.h"
 #include "ui/ui_message_box.h"
@@ -30,14 +29,10 @@ void CHopwatchDlg::OnListDblClk(NMHDR* header) {
     FillHostCombo(m_hostCombo);
     m_hostCombo.SetCurSel(0);
     UpdateStartButton();
-    // A start that fails is reported as the Start button reports it, rather than silently
-    // leaving the window stopped with the old rows.
-    if (!StartRun(host)) {
-        UiMessageBox(m_hWnd, StartFailureText(m_data.GetLastErrorCode()),
-                     L"Error starting raw socket", MB_OK | MB_ICONERROR);
-    } else {
-        m_runStarted = TRUE;
-    }
+    // As on the Start road, the bar shows the new host at once (a dotted address without a name
+    // never changes the run's title, so the old target would stay on the bar), and a start that
+    // fails is reported rather than silently leaving the window stopped with the old rows.
+    StartRun(host);
     m_startTime = CNTimeStamp::Now();
     m_stopTime = CNTimeStamp();
     UpdateRunState();

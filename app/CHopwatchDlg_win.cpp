@@ -5,6 +5,7 @@
 #include "app/window_placement.h"
 #include "foundation/blank_set.h"
 #include "resources/resource_ids.h"
+#include "results/history_graph.h"
 #include "results/list_columns.h"
 #include "results/run_state_view.h"
 #include "settings/host_history.h"
@@ -20,6 +21,8 @@ const UINT CHopwatchDlg::ms_cnCmdLineMsgID =
 namespace {
 // Double buffering, full-row selection and grid lines.
 constexpr DWORD kResultsExtendedStyle = 0x00010021;
+// The row images of bitmap 130 at 96 dpi: 16 x 16 pixels.
+constexpr int kRowImageSize = 16;
 // Room beside a header's text: the header's margins and its sort-arrow gap.
 constexpr int kHeaderPadding = 16;
 } // namespace
@@ -67,14 +70,23 @@ BOOL CHopwatchDlg::OnInitDialog() {
     FillHostCombo(m_hostCombo);
     m_hostCombo.SetCurSel(0);
     UpdateStartButton();
+    // Enter in the host box starts the run. Of the template's default buttons the dialog manager
+    // would otherwise take the last, Export.
+    SendMessage(DM_SETDEFID, IDC_START);
 
     m_progress.SetRange32(0, kRunProgressRange);
     m_progress.SetPos(0);
     m_progress.SetTextColor(::GetSysColor(COLOR_BTNTEXT));
 
     SetupResultsList();
-    if (!g_strMainWndPos.empty())
-        RestorePlacement(g_strMainWndPos, m_hWnd);
+    if (!g_strMainWndPos.empty() && RestorePlacement(g_strMainWndPos, m_hWnd)) {
+        // A placement stored while the text was smaller (a lower dots per inch) would squeeze
+        // the controls: the window is never restored smaller than its template.
+        WINDOWPLACEMENT placement = {};
+        placement.length = sizeof placement;
+        if (GetWindowPlacement(&placement) && m_layout.LimitSizing(&placement.rcNormalPosition))
+            SetWindowPlacement(&placement);
+    }
 
     m_lastAutoSizeTick = ::GetTickCount();
     PostMessage(ms_cnAutoSizeMsgID, 0);
@@ -94,8 +106,7 @@ BOOL CHopwatchDlg::OnInitDialog() {
 void CHopwatchDlg::SetupResultsList() {
     m_resultsList.SetExtendedStyle(m_resultsList.GetExtendedStyle() | kResultsExtendedStyle);
     m_resultsList.DeleteAllItems();
-    m_imageList.Create(GetResourceInstance(), IDB_ROW_IMAGES, 16, 8, 0xFFFFFF);
-    m_resultsList.SetImageList(m_imageList, LVSIL_SMALL);
+    ScaleRowImages(GetDpi());
     for (int column = m_resultsList.GetColumnCount() - 1; column >= 0; --column)
         m_resultsList.DeleteColumn(column);
     for (int column = 0; column < kHopwatchColumnCount; ++column) {
@@ -103,6 +114,32 @@ void CHopwatchDlg::SetupResultsList() {
                                    HopwatchColumnRightAligned(column) ? LVCFMT_RIGHT : LVCFMT_LEFT,
                                    -1, column);
     }
+}
+
+void CHopwatchDlg::ScaleRowImages(UINT dpi) {
+    // At 96 dpi the strip is used as it is; above, scaled copies keep pace with the text.
+    CImageList images;
+    if (!images.CreateScaled(GetResourceInstance(), IDB_ROW_IMAGES, kRowImageSize, 8, 0xFFFFFF,
+                             ScaleToDpi(kRowImageSize, static_cast<int>(dpi))))
+        return;
+    m_resultsList.SetImageList(images, LVSIL_SMALL);
+    m_imageList.Attach(images.Detach());
+    m_resultsList.SetGraphScale(GraphScaleForDpi(static_cast<int>(dpi)));
+    m_resultsList.Invalidate(FALSE);
+}
+
+BOOL CHopwatchDlg::OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (msg != WM_DPICHANGED)
+        return FALSE;
+    ScaleRowImages(LOWORD(wParam));
+    // The system's suggestion keeps the window's place on the monitor it moved to; the dialog
+    // manager's own processing follows.
+    const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+    if (suggested != nullptr) {
+        SetWindowPos(nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return FALSE;
 }
 
 BOOL CHopwatchDlg::OnRegisteredMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
@@ -177,12 +214,16 @@ void CHopwatchDlg::UpdateStartButton(const CString& hostText) {
 }
 
 void CHopwatchDlg::FillHostCombo(CComboBox& combo) {
+    // The refill disables the box for a moment, which takes the keyboard focus away from it.
+    bool hadFocus = HasFocus(combo);
     FillComboBox(g_HostHistory, combo);
+    if (hadFocus)
+        GotoDlgCtrl(combo);
 }
 
 void CHopwatchDlg::OnStartStop() {
     if (m_data.IsRunning()) {
-        m_startButton.EnableWindow(FALSE);
+        EnableControl(m_startButton, FALSE);
         m_startButton.SetWindowText(kStoppingButtonText);
         m_data.RequestStop();
     } else {
@@ -190,25 +231,23 @@ void CHopwatchDlg::OnStartStop() {
         PushHostHistory(g_HostHistory, host);
         FillHostCombo(m_hostCombo);
         m_hostCombo.SetCurSel(0);
-        m_progress.SetWindowText(host);
-        if (!StartRun(host)) {
-            UiMessageBox(m_hWnd, StartFailureText(m_data.GetLastErrorCode()),
-                         L"Error starting raw socket", MB_OK | MB_ICONERROR);
-        } else {
-            m_runStarted = TRUE;
-        }
+        StartRun(host);
     }
     m_progress.SetPos(0);
     UpdateRunState();
 }
 
-BOOL CHopwatchDlg::StartRun(const CString& host) {
+void CHopwatchDlg::StartRun(const CString& host) {
+    m_progress.SetWindowText(host);
     // Start empties the outcome ring: its reader must be done with the last run first.
     m_timelineFeed.Finish();
-    if (!m_data.Start(host))
-        return FALSE;
-    m_timelineFeed.Begin();
-    return TRUE;
+    if (!m_data.Start(host)) {
+        UiMessageBox(m_hWnd, StartFailureText(m_data.GetLastErrorCode()),
+                     L"Error starting raw socket", MB_OK | MB_ICONERROR);
+    } else {
+        m_timelineFeed.Begin();
+        m_runStarted = TRUE;
+    }
 }
 
 void CHopwatchDlg::OnTimeline() {
@@ -237,11 +276,11 @@ void CHopwatchDlg::UpdateRunState() {
             m_timelineFeed.Finish(); // the workers have ended: the last outcomes are in the ring
         }
         SRunStateControls controls = RunStateControls(running);
-        m_startButton.EnableWindow(FALSE);
-        m_hostCombo.EnableWindow(controls.comboEnabled);
-        m_hostCombo.ShowWindow(controls.comboShown ? SW_SHOW : SW_HIDE);
-        m_progress.ShowWindow(controls.progressShown ? SW_SHOW : SW_HIDE);
-        m_optionsButton.EnableWindow(controls.optionsEnabled);
+        EnableControl(m_startButton, FALSE);
+        EnableControl(m_hostCombo, controls.comboEnabled);
+        ShowControl(m_hostCombo, controls.comboShown);
+        ShowControl(m_progress, controls.progressShown);
+        EnableControl(m_optionsButton, controls.optionsEnabled);
         m_startButton.SetWindowText(controls.startText);
         DWORD error = m_data.GetLastErrorCode();
         if (!running && error != 0) {
@@ -249,6 +288,7 @@ void CHopwatchDlg::UpdateRunState() {
                          L"Error pinging target", MB_OK | MB_ICONERROR);
         }
         m_startButton.EnableWindow(TRUE);
+        ReturnParkedFocus();
         m_lastTitleVersion = 0;
     }
     if (running) {
@@ -263,7 +303,7 @@ void CHopwatchDlg::UpdateRunState() {
                 StoppingProgressPosition(m_data.GetTimeoutMs(), m_data.GetPendingTimeLeft()));
         }
     }
-    m_exportButton.EnableWindow(m_resultsList.GetItemCount() > 0);
+    EnableControl(m_exportButton, m_resultsList.GetItemCount() > 0);
 }
 
 BOOL CHopwatchDlg::RefreshList() {

@@ -119,7 +119,9 @@ if(WIN32)
     target_link_options(hopwatch_gui_probe PRIVATE -municode)
 
     # Benchmark of the refresh through the real list control (prints figures, run under Wine).
-    add_executable(gui_refresh_bench ${CMAKE_SOURCE_DIR}/bench/gui_refresh_bench_win.cpp)
+    # The program's resources are linked in for the main window's dialog template.
+    add_executable(gui_refresh_bench ${CMAKE_SOURCE_DIR}/bench/gui_refresh_bench_win.cpp
+                   ${HOPWATCH_RC})
     target_link_libraries(gui_refresh_bench PRIVATE hopwatch_core)
     target_link_options(gui_refresh_bench PRIVATE -municode)
 

@@ -5,35 +5,24 @@
 #include "results/history_graph.h"
 #include "results/list_columns.h"
 
-namespace {
-
-// Whether a cell holds any text, without fetching all of it: this runs for every row painted.
-bool HasCellText(const CListCtrl& list, int item, int column) {
-    WCHAR first[2] = {};
-    LVITEMW lvi = {};
-    lvi.iSubItem = column;
-    lvi.pszText = first;
-    lvi.cchTextMax = 2;
-    list.SendMessage(LVM_GETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lvi));
-    // The list view may answer with a pointer to its own copy instead of filling the buffer.
-    return lvi.pszText != nullptr && lvi.pszText[0] != L'\0';
-}
-
-} // namespace
-
 CHopwatchListCtrl::CHopwatchListCtrl() : m_rows(*this) {}
 CHopwatchListCtrl::~CHopwatchListCtrl() = default;
 
-BOOL DrawHistoryGraph(CDC& dc, const RECT& bounds, CHopwatchHist4Show& window) {
+BOOL DrawHistoryGraph(CDC& dc, const RECT& bounds, CHopwatchHist4Show& window, int scale) {
     SPixelRect area;
-    if (!HistoryGraphArea({bounds.left, bounds.top, bounds.right, bounds.bottom}, area))
+    if (!HistoryGraphArea({bounds.left, bounds.top, bounds.right, bounds.bottom}, area, scale))
         return FALSE;
-    window.wanted = area.Width();
-    const int count = HistoryGraphColumnCount(window.values.GetSize(), area.Width());
+    const int columns = area.Width() / scale;
+    if (columns < 1)
+        return FALSE;
+    window.wanted = columns;
+    const int count = HistoryGraphColumnCount(window.values.GetSize(), columns);
     for (int x = 0; x < count; ++x) {
         const double value = window.values[HistoryGraphValueIndex(x, count)];
-        const SGraphColumn column = HistoryGraphColumn(value, window.max, area.top, area.bottom);
-        const RECT pixels = {area.left + x, column.top, area.left + x + 1, column.bottom};
+        const SGraphColumn column =
+            HistoryGraphColumn(value, window.max, area.top, area.bottom, scale);
+        const RECT pixels = {area.left + x * scale, column.top, area.left + (x + 1) * scale,
+                             column.bottom};
         dc.FillSolidRect(pixels, column.color);
     }
     return TRUE;
@@ -43,10 +32,19 @@ BOOL CHopwatchListCtrl::DoSubItemPostPaint(CDC& dc, int item, int sub, UINT, LPA
     if (sub != kColNote)
         return FALSE;
     CHopwatchHist4Show* window = m_rows.GetHistory(item);
-    if (window == nullptr || HasCellText(*this, item, kColNote))
+    if (window == nullptr || !m_rows.GetText(item, kColNote).empty())
         return FALSE;
     RECT bounds = {};
     if (!GetSubItemRect(item, kColNote, LVIR_BOUNDS, &bounds))
         return FALSE;
-    return DrawHistoryGraph(dc, bounds, *window);
+    return DrawHistoryGraph(dc, bounds, *window, m_graphScale);
+}
+
+BOOL CHopwatchListCtrl::OnChildNotify(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (msg == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == LVN_GETDISPINFOW) {
+        m_rows.AnswerDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
+        result = 0;
+        return TRUE;
+    }
+    return CCDListCtrl::OnChildNotify(msg, wParam, lParam, result);
 }

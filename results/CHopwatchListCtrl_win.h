@@ -25,6 +25,10 @@ public:
     // list view plus the per-row store.
     CHopwatchListView& GetRows() { return m_rows; }
     const CHopwatchListView& GetRows() const { return m_rows; }
+    // Pixels per outcome (and per margin pixel) of the history graph: 1 at 96 dots
+    // per inch, more where the text is larger (see GraphScaleForDpi).
+    void SetGraphScale(int scale) { m_graphScale = scale > 0 ? scale : 1; }
+    int GetGraphScale() const { return m_graphScale; }
 
 protected:
     BOOL WantItemNotify() override { return TRUE; }
@@ -37,13 +41,16 @@ protected:
     BOOL WantSubItemPostPaintNotify() override { return TRUE; }
     // The history graph in column 11 of a row that has a window and no note.
     BOOL DoSubItemPostPaint(CDC& dc, int item, int sub, UINT state, LPARAM param) override;
+    // The list view asks for the cells' texts (LVN_GETDISPINFOW); custom draw as the base does.
+    BOOL OnChildNotify(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     CHopwatchListViewCtrl m_rows;
+    int m_graphScale = 1;
 };
 
 // Draws a history window as a bar graph inside a sub-item's bounds (see
-// history_graph.h) and sets the window's wanted count to the graph's width.
-// FALSE, drawing nothing and leaving wanted as it was, when the bounds leave no
-// room.
-BOOL DrawHistoryGraph(CDC& dc, const RECT& bounds, CHopwatchHist4Show& window);
+// history_graph.h), each outcome `scale` pixels wide, and sets the window's
+// wanted count to the number of outcomes that fit. FALSE, drawing nothing and
+// leaving wanted as it was, when the bounds leave no room.
+BOOL DrawHistoryGraph(CDC& dc, const RECT& bounds, CHopwatchHist4Show& window, int scale = 1);

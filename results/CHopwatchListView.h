@@ -34,6 +34,11 @@ public:
     virtual DWORD GetItemData(int item) const = 0;
     // Asks for items first..last to be drawn again.
     virtual void RedrawItems(int first, int last) = 0;
+    // Told by the refresh that a cell's text or colour, or (column 11) the row's graph, has
+    // changed, so that a list on screen can repaint only such cells. The default ignores it.
+    virtual void OnCellChanged(int item, int column) {}
+    // Told at the end of every refresh, after RedrawItems; the default does nothing.
+    virtual void EndRefresh() {}
 
     // Sizes the per-row arrays to count rows. New colour arrays start empty and new history
     // windows as constructed; dropped rows release theirs. Capacity grows in steps so that

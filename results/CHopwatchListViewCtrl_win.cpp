@@ -1,85 +1,172 @@
 // The results list's item operations over a real list view control.
 #include "results/CHopwatchListViewCtrl_win.h"
 
+#include "results/array_headroom.h"
 #include "results/list_columns.h"
 
+CHopwatchListViewCtrl::~CHopwatchListViewCtrl() = default;
+
 int CHopwatchListViewCtrl::GetItemCount() const {
-    return m_list.IsWindow() ? m_list.GetItemCount() : 0;
+    return m_list.IsWindow() ? CHopwatchMemoryList::GetItemCount() : 0;
+}
+
+void CHopwatchListViewCtrl::HoldRedraw(int item) {
+    // Each insert or delete with redrawing on costs the list view a scroll bar update and a
+    // repaint of everything below the row; a route that appears at once would freeze the window.
+    if (m_heldFrom < 0) {
+        m_list.SendMessage(WM_SETREDRAW, FALSE);
+        m_heldFrom = item;
+    } else if (item < m_heldFrom) {
+        m_heldFrom = item;
+    }
 }
 
 BOOL CHopwatchListViewCtrl::InsertItem(int item) {
-    if (!m_list.IsWindow() || item < 0 || item > GetItemCount())
+    const int count = GetItemCount();
+    if (!m_list.IsWindow() || item < 0 || item > count || !ResizeWithHeadroom(m_changed, count + 1))
         return FALSE;
-    return m_list.InsertItem(item, CString(), 0) == item;
+    HoldRedraw(item);
+    LVITEMW lvi = {};
+    lvi.mask = LVIF_TEXT | LVIF_IMAGE;
+    lvi.iItem = item;
+    lvi.pszText = LPSTR_TEXTCALLBACKW;
+    lvi.iImage = 0;
+    if (m_list.SendMessage(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&lvi)) != item) {
+        m_changed.SetSize(count);
+        return FALSE;
+    }
+    if (!CHopwatchMemoryList::InsertItem(item)) {
+        m_list.DeleteItem(item);
+        m_changed.SetSize(count);
+        return FALSE;
+    }
+    // The list view asks for the sub-items of a callback item too, as they were never given a
+    // text of their own.
+    for (int i = count; i > item; --i)
+        m_changed[i] = m_changed[i - 1];
+    m_changed[item] = 0;
+    return TRUE;
 }
 
 BOOL CHopwatchListViewCtrl::DeleteItem(int item) {
-    return IsItem(item) && m_list.DeleteItem(item);
+    const int count = GetItemCount();
+    if (item < 0 || item >= count)
+        return FALSE;
+    HoldRedraw(item);
+    if (!m_list.DeleteItem(item) || !CHopwatchMemoryList::DeleteItem(item))
+        return FALSE;
+    for (int i = item; i < count - 1; ++i)
+        m_changed[i] = m_changed[i + 1];
+    m_changed.SetSize(count - 1);
+    return TRUE;
 }
 
 BOOL CHopwatchListViewCtrl::SetItemText(int item, int column, LPCWSTR text) {
-    // The list view itself refuses an item out of range; this runs for every cell of a refresh.
-    if (column < 0 || column >= kHopwatchColumnCount)
+    if (item < 0 || item >= GetItemCount())
         return FALSE;
-    LPCWSTR value = text != nullptr ? text : L"";
-    // Setting a cell invalidates it, which costs far more than reading it (a round trip to the
-    // window system on some platforms); a refill mostly writes the texts a cell already has.
-    m_list.GetItemText(item, column, m_cellText);
-    if (m_cellText == value)
+    const CString& old = GetText(item, column);
+    if (old == (text != nullptr ? text : L""))
         return TRUE;
-    return m_list.SetItemText(item, column, value);
-}
-
-BOOL CHopwatchListViewCtrl::GetItemText(int item, int column, CString& text) const {
-    if (!IsItem(item) || column < 0 || column >= kHopwatchColumnCount) {
-        text.clear();
+    if (!CHopwatchMemoryList::SetItemText(item, column, text))
         return FALSE;
-    }
-    m_list.GetItemText(item, column, text);
+    OnCellChanged(item, column);
     return TRUE;
 }
 
 BOOL CHopwatchListViewCtrl::SetItemImage(int item, int image) {
-    if (m_list.GetItemImage(item) == image)
+    if (item < 0 || item >= GetItemCount())
+        return FALSE;
+    if (GetItemImage(item) == image)
         return TRUE;
-    return m_list.SetItemImage(item, image);
+    // The list view draws the image itself and repaints the item when it changes.
+    return m_list.SetItemImage(item, image) && CHopwatchMemoryList::SetItemImage(item, image);
 }
 
-int CHopwatchListViewCtrl::GetItemImage(int item) const {
-    return IsItem(item) ? m_list.GetItemImage(item) : -1;
+void CHopwatchListViewCtrl::OnCellChanged(int item, int column) {
+    if (item < 0 || item >= m_changed.GetSize() || column < 0 || column >= kHopwatchColumnCount)
+        return;
+    m_changed[item] = static_cast<WORD>(m_changed[item] | (1u << column));
+    if (m_changedFirst < 0 || item < m_changedFirst)
+        m_changedFirst = item;
+    if (item > m_changedLast)
+        m_changedLast = item;
 }
 
-BOOL CHopwatchListViewCtrl::SetItemData(int item, DWORD data) {
-    return m_list.SetItemData(item, data);
-}
-
-DWORD CHopwatchListViewCtrl::GetItemData(int item) const {
-    return IsItem(item) ? static_cast<DWORD>(m_list.GetItemData(item)) : 0;
-}
-
-void CHopwatchListViewCtrl::RedrawItems(int first, int last) {
+void CHopwatchListViewCtrl::EndRefresh() {
     if (!m_list.IsWindow())
         return;
-    // Only the rows on screen need painting, and one invalidation of their whole span is far
-    // cheaper than the list view's own per-item loop (each invalidation can be a round trip to
-    // the window system).
-    int top = m_list.GetTopIndex();
-    int bottom = top + m_list.GetCountPerPage(); // the partly visible row below the page too
-    if (first < top)
-        first = top;
-    if (last > bottom)
-        last = bottom;
-    if (first > last || first >= GetItemCount())
-        return;
-    if (last >= GetItemCount())
-        last = GetItemCount() - 1;
-    RECT upper = {}, lower = {};
-    if (!m_list.GetItemRect(first, &upper, LVIR_BOUNDS) ||
-        !m_list.GetItemRect(last, &lower, LVIR_BOUNDS)) {
-        m_list.RedrawItems(first, last);
-        return;
+    if (m_heldFrom >= 0) {
+        m_list.SendMessage(WM_SETREDRAW, TRUE);
+        // Everything from the first row put in or taken out down to the bottom has moved.
+        RECT client = {};
+        m_list.GetClientRect(&client);
+        RECT row = {};
+        if (m_heldFrom < GetItemCount() && m_list.GetItemRect(m_heldFrom, &row, LVIR_BOUNDS) &&
+            row.top > client.top)
+            client.top = row.top;
+        m_list.InvalidateRect(&client, FALSE);
+        m_heldFrom = -1;
     }
-    RECT span = {};
-    ::UnionRect(&span, &upper, &lower);
-    m_list.InvalidateRect(&span, FALSE);
+    InvalidateChangedCells();
+}
+
+void CHopwatchListViewCtrl::InvalidateChangedCells() {
+    if (m_changedFirst < 0)
+        return;
+    const int first = m_changedFirst;
+    const int last = m_changedLast < GetItemCount() ? m_changedLast : GetItemCount() - 1;
+    m_changedFirst = m_changedLast = -1;
+    // Rows off screen are drawn from memory when they scroll into view.
+    const int top = m_list.GetTopIndex();
+    const int bottom = top + m_list.GetCountPerPage(); // the partly shown row below the page too
+    // Column edges from the first row on screen; each cell's rows from its own item. Sub-item 0's
+    // bounds are the whole row, so column 0 ends where column 1 begins.
+    int left[kHopwatchColumnCount] = {};
+    int right[kHopwatchColumnCount] = {};
+    RECT cell = {};
+    bool edges = top < GetItemCount() && m_list.GetItemRect(top, &cell, LVIR_BOUNDS);
+    left[0] = cell.left;
+    for (int column = 1; edges && column < kHopwatchColumnCount; ++column) {
+        edges = m_list.GetSubItemRect(top, column, LVIR_BOUNDS, &cell) != 0;
+        left[column] = right[column - 1] = cell.left;
+        right[column] = cell.right;
+    }
+    HRGN region = nullptr;
+    HRGN part = nullptr;
+    for (int r = first; r <= last; ++r) {
+        const WORD changed = m_changed[r];
+        m_changed[r] = 0;
+        if (changed == 0 || r < top || r > bottom || !edges)
+            continue;
+        RECT row = {};
+        if (!m_list.GetItemRect(r, &row, LVIR_BOUNDS))
+            continue;
+        int lo = 0;
+        while ((changed & (1u << lo)) == 0)
+            ++lo;
+        int hi = kHopwatchColumnCount - 1;
+        while ((changed & (1u << hi)) == 0)
+            --hi;
+        if (region == nullptr) {
+            region = ::CreateRectRgn(0, 0, 0, 0);
+            part = ::CreateRectRgn(0, 0, 0, 0);
+        }
+        ::SetRectRgn(part, left[lo], row.top, right[hi], row.bottom);
+        ::CombineRgn(region, region, part, RGN_OR);
+    }
+    if (region == nullptr)
+        return;
+    // One invalidation for the whole refresh: each is a round trip to the window system on some
+    // platforms.
+    ::InvalidateRgn(m_list, region, FALSE);
+    ::DeleteObject(part);
+    ::DeleteObject(region);
+}
+
+void CHopwatchListViewCtrl::AnswerDisplayInfo(NMLVDISPINFOW& info) const {
+    if ((info.item.mask & LVIF_TEXT) == 0 || info.item.pszText == nullptr ||
+        info.item.cchTextMax <= 0)
+        return;
+    const CString& text = GetText(info.item.iItem, info.item.iSubItem);
+    ::lstrcpynW(info.item.pszText, text.c_str(), info.item.cchTextMax);
 }

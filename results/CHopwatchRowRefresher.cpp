@@ -6,6 +6,7 @@
 
 #include "engine/CHopwatchData.h"
 #include "results/CHopwatchDataRowSource.h"
+#include "results/list_columns.h"
 #include "results/row_fill.h"
 
 namespace {
@@ -39,6 +40,18 @@ void ReserveWindow(CHopwatchHist4Show& show) {
 
 CHopwatchRowRefresher::CHopwatchRowRefresher() = default;
 
+void CHopwatchRowRefresher::UpdateMaxima(const CHopwatchRowSource& source) {
+    const SHopwatchColumnMaxima before = m_maxima;
+    if (!source.GetColumnMaxima(m_maxima))
+        return;
+    // The colours depend on these maxima only (loss is relative to the row itself). Rows filled
+    // or carried at the version before may carry on, as long as their records did not change.
+    bool sameColors = before.lost == m_maxima.lost && before.lastRtt == m_maxima.lastRtt &&
+                      before.minRtt == m_maxima.minRtt && before.avgRtt == m_maxima.avgRtt &&
+                      before.maxRtt == m_maxima.maxRtt;
+    m_carryFrom = sameColors ? before.version : m_maxima.version;
+}
+
 void CHopwatchRowRefresher::UpdateHistory(const CHopwatchRowSource& source, CHopwatchListView& list,
                                           int row, bool reset, int& first, int& last) {
     CHopwatchHist4Show* show = list.GetHistory(row);
@@ -47,8 +60,10 @@ void CHopwatchRowRefresher::UpdateHistory(const CHopwatchRowSource& source, CHop
     if (reset)
         ForgetWindow(*show);
     ReserveWindow(*show);
-    if (source.GetRowHistory(row, *show) != 0)
+    if (source.GetRowHistory(row, *show) != 0) {
+        list.OnCellChanged(row, kColNote);
         Widen(row, first, last);
+    }
 }
 
 int CHopwatchRowRefresher::Refresh(const CHopwatchRowSource& source, CHopwatchListView& list) {
@@ -64,11 +79,21 @@ int CHopwatchRowRefresher::Refresh(const CHopwatchRowSource& source, CHopwatchLi
     int last = -1;
 
     for (int r = 0; r < visible; ++r) {
-        source.GetColumnMaxima(m_maxima);
+        UpdateMaxima(source);
         bool isNew = r >= itemCount;
         DWORD known = isNew ? 0 : list.GetItemData(r);
         BOOL force = isNew || rowsMoved ? TRUE : FALSE;
-        if (!source.GetRow(r, m_host, known - m_maxima.version, force)) {
+        BOOL copied = FALSE;
+        if (!force && m_carryFrom != m_maxima.version) {
+            // The maxima moved without changing a colour: a record that is as it was filled
+            // keeps its texts and colours, and only its item data moves with the maxima.
+            copied = source.GetRow(r, m_host, known - m_carryFrom, FALSE);
+            if (!copied)
+                list.SetItemData(r, known - m_carryFrom + m_maxima.version);
+        } else {
+            copied = source.GetRow(r, m_host, known - m_maxima.version, force);
+        }
+        if (!copied) {
             if (isNew)
                 break; // no such row after all; items must stay contiguous
             UpdateHistory(source, list, r, false, first, last);
@@ -86,6 +111,9 @@ int CHopwatchRowRefresher::Refresh(const CHopwatchRowSource& source, CHopwatchLi
         Widen(r, first, last);
     }
 
+    // Every row is at the current version now.
+    m_carryFrom = m_maxima.version;
+
     while (itemCount > visible) {
         if (!list.DeleteItem(itemCount - 1))
             break;
@@ -98,6 +126,7 @@ int CHopwatchRowRefresher::Refresh(const CHopwatchRowSource& source, CHopwatchLi
         m_rowsVersion = rowsVersion;
     if (first >= 0)
         list.RedrawItems(first, last);
+    list.EndRefresh();
     return countChanged || rowsMoved ? 1 : 0;
 }
 

@@ -26,10 +26,15 @@ void StoreColors(CHopwatchListView& list, int item, const COLORREF* colors) {
     NArray<COLORREF>* cells = list.GetCellColors(item);
     if (cells == nullptr)
         return;
-    if (cells->GetSize() != kHopwatchColumnCount && !cells->SetSize(kHopwatchColumnCount))
+    bool fresh = cells->GetSize() != kHopwatchColumnCount;
+    if (fresh && !cells->SetSize(kHopwatchColumnCount))
         return;
-    for (int i = 0; i < kHopwatchColumnCount; ++i)
-        (*cells)[i] = colors[i];
+    for (int i = 0; i < kHopwatchColumnCount; ++i) {
+        if (fresh || (*cells)[i] != colors[i]) {
+            (*cells)[i] = colors[i];
+            list.OnCellChanged(item, i);
+        }
+    }
 }
 
 } // namespace

@@ -151,6 +151,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM 
         dialog = reinterpret_cast<CDialog*>(lParam);
         dialog->m_hWnd = hWnd;
         ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(dialog));
+        dialog->SubclassWindow(hWnd);
     } else {
         dialog = reinterpret_cast<CDialog*>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));
     }
@@ -176,4 +177,15 @@ INT_PTR CDialog::DispatchDialogMessage(CDialog* dialog, HWND hWnd, UINT msg, WPA
         return static_cast<INT_PTR>(result);
     ::SetWindowLongPtrW(hWnd, DWLP_MSGRESULT, result);
     return TRUE;
+}
+
+LRESULT CDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NOTIFY && lParam != 0) {
+        if (CWnd* child = CWnd::FromHandlePermanent(reinterpret_cast<NMHDR*>(lParam)->hwndFrom)) {
+            LRESULT result = 0;
+            if (child != this && child->OnChildNotify(msg, wParam, lParam, result))
+                return result;
+        }
+    }
+    return Default(msg, wParam, lParam);
 }

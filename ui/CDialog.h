@@ -35,6 +35,11 @@ public:
     BOOL ShowItem(int id, int show) { return ::ShowWindow(GetDlgItem(id), show); }
     void SetItemText(int id, const CString& text) { ::SetDlgItemTextW(m_hWnd, id, text.c_str()); }
     CString GetItemText(int id) const;
+    // Moves the keyboard focus to control as the dialog's own navigation does (WM_NEXTDLGCTL):
+    // the default button follows and an edit's text is selected.
+    void GotoDlgCtrl(HWND control) {
+        SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    }
 
     // The module whose resources the dialogs are loaded from (the process's .exe by default).
     static void SetResourceInstance(HINSTANCE instance) { ms_instance = instance; }
@@ -70,6 +75,12 @@ protected:
     // convention of dialog procedures. Shared with dialogs created by others (property pages).
     static INT_PTR DispatchDialogMessage(CDialog* dialog, HWND hWnd, UINT msg, WPARAM wParam,
                                          LPARAM lParam);
+
+    // The dialog's own window, subclassed when it is created: a notification that a subclassed
+    // child answers itself (custom draw, display texts) is answered here, directly. Through the
+    // dialog procedure every answer would be stored in the dialog's result slot, a round trip
+    // to the window system on some platforms for each cell the list view draws.
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -1,4 +1,4 @@
-// CImageList: an owned image list handle, created from a bitmap resource.
+// CImageList: an owned image list handle, created from a bitmap resource (scaled if asked).
 #pragma once
 
 #include <windows.h>
@@ -20,6 +20,10 @@ public:
                                       IMAGE_BITMAP, LR_CREATEDIBSECTION);
         return m_list != nullptr;
     }
+    // The same strip with every image scaled from width to scaledWidth pixels square (nearest
+    // pixel, so that the mask colour stays exact); as Create when the two are equal.
+    BOOL CreateScaled(HINSTANCE instance, UINT bitmapId, int width, int grow, COLORREF mask,
+                      int scaledWidth);
     // An empty list of images width x height with the flags of ImageList_Create.
     BOOL Create(int width, int height, UINT flags, int initial, int grow) {
         Destroy();
@@ -30,6 +34,16 @@ public:
         if (m_list != nullptr)
             ImageList_Destroy(m_list);
         m_list = nullptr;
+    }
+    // Takes over list (destroying the one held); Detach gives it up without destroying it.
+    void Attach(HIMAGELIST list) {
+        Destroy();
+        m_list = list;
+    }
+    HIMAGELIST Detach() {
+        HIMAGELIST list = m_list;
+        m_list = nullptr;
+        return list;
     }
     HIMAGELIST GetSafeHandle() const { return m_list; }
     operator HIMAGELIST() const { return m_list; }

@@ -107,6 +107,23 @@ LRESULT CWnd::Default(UINT msg, WPARAM wParam, LPARAM lParam) {
     return ::DefWindowProcW(m_hWnd, msg, wParam, lParam);
 }
 
+UINT CWnd::GetDpi() const {
+    // GetDpiForWindow exists from Windows 10 on; the program also runs where it does not.
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (getDpiForWindow != nullptr && m_hWnd != nullptr) {
+        UINT dpi = getDpiForWindow(m_hWnd);
+        if (dpi != 0)
+            return dpi;
+    }
+    HDC screen = ::GetDC(nullptr);
+    int dpi = screen != nullptr ? ::GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen != nullptr)
+        ::ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
 BOOL CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT&) {
     return FALSE;
 }

@@ -100,6 +100,9 @@ public:
         return ::SetWindowPlacement(m_hWnd, placement);
     }
     BOOL DestroyWindow() { return ::DestroyWindow(m_hWnd); }
+    // The window's dots per inch (96 is 100 %): its monitor's where the system tells it per
+    // window, else the screen's.
+    UINT GetDpi() const;
 
     HWND m_hWnd = nullptr;
 

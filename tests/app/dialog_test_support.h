@@ -7,6 +7,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "app/CHopwatchApp.h"
@@ -39,6 +40,19 @@ inline void PumpMessages(int maxMessages = 10000) {
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }
+}
+
+// Sends the dialog's refresh timer ticks (timerId) until done() holds, bounded in ticks and time.
+template <typename Done> bool TickDialogUntil(HWND dialog, UINT_PTR timerId, Done done) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    for (int i = 0; i < 100000 && std::chrono::steady_clock::now() < end; ++i) {
+        ::SendMessageW(dialog, WM_TIMER, timerId, 0);
+        PumpMessages();
+        if (done())
+            return true;
+        std::this_thread::yield();
+    }
+    return false;
 }
 
 // Answers every message box with IDOK, or the button a test chose, and records what it would

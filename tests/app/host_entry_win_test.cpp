@@ -67,16 +67,8 @@ protected:
         ::SendMessageW(m_dlg->m_hWnd, WM_TIMER, m_dlg->GetRefreshTimerId(), 0);
         PumpMessages();
     }
-    // Ticks until pred holds, bounded in ticks and time.
     template <typename Pred> bool TickUntil(Pred pred) {
-        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        for (int i = 0; i < 100000 && std::chrono::steady_clock::now() < end; ++i) {
-            Tick();
-            if (pred())
-                return true;
-            std::this_thread::yield();
-        }
-        return false;
+        return TickDialogUntil(m_dlg->m_hWnd, m_dlg->GetRefreshTimerId(), pred);
     }
     // Starts a run on host as the user would and waits until its rows show.
     void StartOn(const CString& host) {
@@ -201,6 +193,8 @@ TEST_F(HostEntry, OkRestartsOnTheHopWhichHeadsTheHistory) {
     StartOn(L"192.0.2.1");
     DoubleClick(RowOf(kRouter2));
     ASSERT_EQ(1u, m_boxes.Boxes().size());
+    // The address has no name to add to the run's title: the bar shows it from the start.
+    EXPECT_EQ(L"198.51.100.2", TextOf(IDC_PROGRESS));
 
     // The hop is the new target, at once running, and the only copy in the history.
     EXPECT_EQ(L"198.51.100.2", m_net.resolvedText);
@@ -283,6 +277,19 @@ TEST_F(Options, RemovingEveryHostEmptiesTheHostBoxAndMarksTheSettingsForSaving) 
     EXPECT_EQ(L"", TextOf(IDC_HOST_COMBO));
     EXPECT_FALSE(::IsWindowEnabled(Item(IDC_START)));
     EXPECT_TRUE(g_bSaveSettings);
+}
+
+TEST_F(Options, TheHostBoxKeepsTheFocusWhenTheSheetHasRefilledIt) {
+    g_HostHistory.AddTail(L"a.example");
+    ShowHistory();
+    // Shown, so that the closing sheet hands the activation back to it, as it does for a person.
+    ::ShowWindow(m_dlg->m_hWnd, SW_SHOW);
+    ::SendMessageW(m_dlg->m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDC_HOST_COMBO)),
+                   TRUE);
+    ClickOptions(&Options::RemoveAllAndOk);
+    HWND focus = ::GetFocus();
+    EXPECT_TRUE(focus != nullptr && ::GetParent(focus) == Item(IDC_HOST_COMBO))
+        << "Escape and Tab still reach the window";
 }
 
 TEST_F(Options, CancelLeavesTheHostBoxAndTheSaveFlag) {

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <memory>
+#include <utility>
 #include <thread>
 
 #include "app/CHopwatchApp.h"
@@ -497,6 +498,15 @@ TEST_F(MainDialog, AStoredPlacementIsRestoredUnlessDamaged) {
     EXPECT_EQ(470, restored.bottom - restored.top);
     Destroy();
 
+    // Stored smaller than the template (as at a lower dots per inch): the template's size.
+    g_strMainWndPos = L"0,1,-1,-1,-1,-1,20,30,120,80";
+    Create();
+    RECT smallest;
+    ::GetWindowRect(m_dlg->m_hWnd, &smallest);
+    EXPECT_EQ(original.right - original.left, smallest.right - smallest.left);
+    EXPECT_EQ(original.bottom - original.top, smallest.bottom - smallest.top);
+    Destroy();
+
     for (const wchar_t* damaged : {L"0,1,-1,-1,-1,-1,20,30,700", L"0,1,-1,-1,x,-1,20,30,700,500"}) {
         g_strMainWndPos = damaged;
         Create();
@@ -504,6 +514,49 @@ TEST_F(MainDialog, AStoredPlacementIsRestoredUnlessDamaged) {
         ::GetWindowRect(m_dlg->m_hWnd, &rect);
         EXPECT_TRUE(EqualRect(&original, &rect)) << damaged;
         Destroy();
+    }
+}
+
+} // namespace
+
+namespace {
+
+// The list view shares the row images with the dialog, which alone releases them.
+TEST_F(MainDialog, TheRowImagesHaveOneOwner) {
+    Create();
+    HIMAGELIST images = ListView_GetImageList(Item(IDC_RESULTS), LVSIL_SMALL);
+    ASSERT_EQ(8, ImageList_GetImageCount(images));
+    ::DestroyWindow(m_dlg->m_hWnd);
+    PumpMessages();
+    EXPECT_EQ(8, ImageList_GetImageCount(images)) << "the list view left them to the dialog";
+    m_dlg.reset();
+    EXPECT_EQ(0, ImageList_GetImageCount(images)) << "the dialog released them";
+}
+
+// At 96 dpi the images are bitmap 130's own 16 x 16; at 150 % and 200 % scaled copies, with the
+// graph's outcomes two pixels wide; the images they replace are released.
+TEST_F(MainDialog, TheRowImagesAndTheGraphFollowTheDotsPerInch) {
+    Create();
+    HWND list = Item(IDC_RESULTS);
+    auto size = [list] {
+        int width = 0, height = 0;
+        ImageList_GetIconSize(ListView_GetImageList(list, LVSIL_SMALL), &width, &height);
+        return std::make_pair(width, height);
+    };
+    EXPECT_EQ(std::make_pair(16, 16), size());
+    EXPECT_EQ(1, m_dlg->GetGraphScale());
+    for (int dpi : {144, 192, 96}) {
+        SCOPED_TRACE(dpi);
+        HIMAGELIST before = ListView_GetImageList(list, LVSIL_SMALL);
+        RECT rect;
+        ::GetWindowRect(m_dlg->m_hWnd, &rect);
+        ::SendMessageW(m_dlg->m_hWnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                       reinterpret_cast<LPARAM>(&rect));
+        int side = dpi * 16 / 96;
+        EXPECT_EQ(std::make_pair(side, side), size());
+        EXPECT_EQ(8, ImageList_GetImageCount(ListView_GetImageList(list, LVSIL_SMALL)));
+        EXPECT_EQ(dpi >= 144 ? 2 : 1, m_dlg->GetGraphScale());
+        EXPECT_EQ(0, ImageList_GetImageCount(before));
     }
 }
 

@@ -145,6 +145,8 @@ def click(display, rect):
 
 def start_host(display, host):
     """Starts the program, types host into the box and clicks Start; the state once running."""
+    # The prefix may keep settings of an earlier run (a host in the box would enable Start).
+    wine(display, "reg", "delete", r"HKCU\Software\ORVANE\Hopwatch", "/f")
     app = wine(display, "explorer", f"/desktop={DESKTOP},{SCREEN[0]}x{SCREEN[1]}", EXE, background=True)
     state, ok = wait_for(display, lambda s: s["window"] is not None and 1002 in s["controls"], 60)
     check(ok, "the window comes up", state)

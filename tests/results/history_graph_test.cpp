@@ -77,3 +77,26 @@ TEST(HistoryGraph, AwaitingIsATopDotAndEverythingElseAFullGreyColumn) {
         EXPECT_EQ(0xCCCCCCu, grey.color);
     }
 }
+
+TEST(HistoryGraph, ScalesWithTheTextFrom150Percent) {
+    EXPECT_EQ(16, ScaleToDpi(16, 96));
+    EXPECT_EQ(24, ScaleToDpi(16, 144));
+    EXPECT_EQ(32, ScaleToDpi(16, 192));
+    EXPECT_EQ(16, ScaleToDpi(16, 0));
+    EXPECT_EQ(1, GraphScaleForDpi(96));
+    EXPECT_EQ(1, GraphScaleForDpi(120));
+    EXPECT_EQ(2, GraphScaleForDpi(144));
+    EXPECT_EQ(2, GraphScaleForDpi(192));
+    // Margins, the awaiting dot and the lowest bar grow with the scale; the grid line does not.
+    SPixelRect area;
+    ASSERT_TRUE(HistoryGraphArea({100, 20, 200, 37}, area, 2));
+    EXPECT_EQ((SPixelRect{104, 24, 196, 32}), area);
+    SGraphColumn dot =
+        HistoryGraphColumn(-1.0, std::numeric_limits<double>::quiet_NaN(), 10, 21, 2);
+    EXPECT_EQ(10, dot.top);
+    EXPECT_EQ(12, dot.bottom);
+    SGraphColumn tiny = HistoryGraphColumn(1e-9, 0.040, 10, 21, 2);
+    EXPECT_EQ(19, tiny.top);
+    SGraphColumn full = HistoryGraphColumn(0.040, 0.040, 10, 21, 2);
+    EXPECT_EQ(10, full.top);
+}

@@ -9,16 +9,16 @@
 
 namespace {
 
-// Records which items were deleted and how many rows were filled (the fill ends with the data).
+// Records which items were deleted and how many rows were filled (the fill begins with the TTL).
 class CLoggingList : public CHopwatchMemoryList {
 public:
     BOOL DeleteItem(int item) override {
         m_deleted.push_back(item);
         return CHopwatchMemoryList::DeleteItem(item);
     }
-    BOOL SetItemData(int item, DWORD data) override {
-        ++m_fills;
-        return CHopwatchMemoryList::SetItemData(item, data);
+    BOOL SetItemText(int item, int column, LPCWSTR text) override {
+        m_fills += column == kColTtl ? 1 : 0;
+        return CHopwatchMemoryList::SetItemText(item, column, text);
     }
 
     std::vector<int> m_deleted;
@@ -86,9 +86,12 @@ TEST_F(ListRefresh, RefillsOnlyWhatChanged) {
     EXPECT_EQ(copies, m_rows.GetCopyCount());
     EXPECT_EQ(redraws, m_list.GetRedrawCount());
 
-    // Any change to the data refills every row once (colours are relative to the maxima); the
+    // A change that moves a maximum the colours are relative to refills every row once; the
     // texts show the new record, and the refill alone is not a change of the list's shape.
     m_rows.Host(2).sent = 1234;
+    SHopwatchColumnMaxima maxima;
+    maxima.lost = 3;
+    m_rows.SetColumnMaxima(maxima);
     Touch(2);
     EXPECT_EQ(0, Refresh());
     EXPECT_EQ(8, m_list.m_fills);
@@ -98,10 +101,23 @@ TEST_F(ListRefresh, RefillsOnlyWhatChanged) {
     EXPECT_EQ(0, Refresh());
     EXPECT_EQ(8, m_list.m_fills);
 
+    // A change that moves no such maximum refills the changed row alone; the others' item data
+    // still follows the data version, as a fresh fill would store it.
+    m_rows.Host(3).sent = 7;
+    Touch(3);
+    EXPECT_EQ(0, Refresh());
+    EXPECT_EQ(9, m_list.m_fills);
+    EXPECT_EQ(L"7", m_list.GetText(3, kColSent));
+    EXPECT_EQ(3, m_list.GetRedrawFirst());
+    EXPECT_EQ(3, m_list.GetRedrawLast());
+    EXPECT_EQ(m_rows.Host(0).version + m_rows.GetDataVersion(), m_list.GetItemData(0));
+    EXPECT_EQ(0, Refresh());
+    EXPECT_EQ(9, m_list.m_fills);
+
     // A record that moved without the data version refills that row alone.
     ++m_rows.Host(1).version;
     EXPECT_EQ(0, Refresh());
-    EXPECT_EQ(9, m_list.m_fills);
+    EXPECT_EQ(10, m_list.m_fills);
     EXPECT_EQ(1, m_list.GetRedrawFirst());
     EXPECT_EQ(1, m_list.GetRedrawLast());
 

@@ -5,6 +5,11 @@
 //   window_probe boxtext CAPTION          prints the text of the message box CAPTION
 //   window_probe close CAPTION            asks that window to close (WM_CLOSE)
 //   window_probe gone CAPTION SECONDS     exits 0 once no window CAPTION is left
+//   window_probe waittext CAPTION ID PREFIX SECONDS GONE
+//                                         prints "ready" once it looks, then exits 0 as soon as
+//                                         the text of control ID begins with PREFIX (looked at
+//                                         every 10 ms), printing the milliseconds since the
+//                                         window GONE was last seen; 1 after SECONDS
 //   window_probe rows CAPTION ID          prints the number of items of list view ID
 //   window_probe rowpoint CAPTION ID ROW  prints "x y", the screen point in the middle of the
 //                                         first column of row ROW of list view ID
@@ -67,6 +72,24 @@ int wmain(int argc, wchar_t** argv) {
         return WaitFor(caption, argv[3], true);
     if (command == L"gone" && argc == 4)
         return WaitFor(caption, argv[3], false);
+    if (command == L"waittext" && argc == 7) {
+        std::printf("ready\n");
+        std::fflush(stdout);
+        const std::wstring prefix = argv[4];
+        DWORD deadline = ::GetTickCount() + static_cast<DWORD>(_wtoi(argv[5])) * 1000;
+        DWORD lastSeen = ::GetTickCount();
+        while (static_cast<LONG>(::GetTickCount() - deadline) < 0) {
+            if (Find(argv[6]) != nullptr)
+                lastSeen = ::GetTickCount();
+            HWND window = Find(caption);
+            if (window != nullptr && ItemText(window, _wtoi(argv[3])).rfind(prefix, 0) == 0) {
+                std::printf("%lu\n", static_cast<unsigned long>(::GetTickCount() - lastSeen));
+                return 0;
+            }
+            ::Sleep(10);
+        }
+        return 1;
+    }
     HWND window = Find(caption);
     if (window == nullptr)
         return 1;
