@@ -21,6 +21,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 import console_lab_test as lab_support  # noqa: E402
 import gui_lab_test as gui_support  # noqa: E402  (read_ppm, pixel)
+import report_gui_lab_test as gui_report  # noqa: E402  (xdotool, window_id, wait_for)
 import report_lab_test as report_support  # noqa: E402  (tidy_ok, screenshot)
 
 check = lab_support.check
@@ -62,23 +63,11 @@ def seconds_of_day(h, m, s):
 
 # ---- the window, inside the client namespace ----
 
-def xdotool(*args):
-    return subprocess.run(["xdotool", *args], capture_output=True, text=True, timeout=20)
-
-
-def window_id(name):
-    ids = xdotool("search", "--name", name).stdout.split()
-    return ids[0] if ids else None
+xdotool, window_id = gui_report.xdotool, gui_report.window_id
 
 
 def wait_for(predicate, seconds):
-    deadline = time.time() + seconds
-    while time.time() < deadline:
-        value = predicate()
-        if value:
-            return value
-        time.sleep(0.25)
-    return None
+    return gui_report.wait_for("", predicate, seconds)
 
 
 def shoot(name):
