@@ -141,17 +141,17 @@ bool CHopwatchTimeline::CoversLocked(int level, std::int64_t index) const {
     return m_heads[level] < 0 || index > m_heads[level] - kTimelineLevels[level].capacity;
 }
 
-const STimelineBucket* CHopwatchTimeline::BucketAtLocked(const SLane& lane, int level,
-                                                         std::int64_t index) const {
+int CHopwatchTimeline::SlotLocked(int level, std::int64_t index) const {
     if (!CoversLocked(level, index) || (level != kTimelineTopLevel && index > m_heads[level]))
-        return nullptr;
+        return -1;
     const STimelineLevel& spec = kTimelineLevels[level];
-    return &lane.buckets[spec.offset + static_cast<int>(index % spec.capacity)];
+    return spec.offset + static_cast<int>(index % spec.capacity);
 }
 
-STimelineBucket* CHopwatchTimeline::BucketLocked(SLane& lane, int level, double seconds) {
-    const std::int64_t index = static_cast<std::int64_t>(std::floor(seconds / WidthLocked(level)));
-    return const_cast<STimelineBucket*>(BucketAtLocked(lane, level, index));
+const STimelineBucket* CHopwatchTimeline::BucketAtLocked(const SLane& lane, int level,
+                                                         std::int64_t index) const {
+    const int slot = SlotLocked(level, index);
+    return slot >= 0 ? &lane.buckets[slot] : nullptr;
 }
 
 template <class F>
@@ -161,8 +161,10 @@ void CHopwatchTimeline::ForEachBucketLocked(int laneIndex, double seconds, F app
     SLane& lane = m_lanes[laneIndex];
     for (int level = 0; level < kLevelCount; ++level) {
         // An outcome older than what a ring keeps counts at the coarser levels only.
-        if (STimelineBucket* bucket = BucketLocked(lane, level, seconds))
-            apply(*bucket);
+        const int slot =
+            SlotLocked(level, static_cast<std::int64_t>(std::floor(seconds / WidthLocked(level))));
+        if (slot >= 0)
+            apply(lane.buckets[slot]);
     }
     apply(lane.total);
 }

@@ -99,8 +99,9 @@ private:
     void FeedColumnLocked(CTimelineEventFinder& finder, std::int64_t column,
                           NArray<STimelineHopColumn>& hops) const;
     void MergeTopLevelLocked();
-    // The bucket of a lane at a level for a time, or nullptr when the level no longer keeps it.
-    STimelineBucket* BucketLocked(SLane& lane, int level, double seconds);
+    // Where a level keeps the bucket of index in a lane's array, or -1 when it does not keep it
+    // (too old, or not yet begun).
+    int SlotLocked(int level, std::int64_t index) const;
     const STimelineBucket* BucketAtLocked(const SLane& lane, int level, std::int64_t index) const;
     template <class F> void ForEachBucketLocked(int laneIndex, double seconds, F apply);
     bool CoversLocked(int level, std::int64_t index) const;
