@@ -9,13 +9,15 @@
 #include "engine/CHopwatchData.h"
 #include "foundation/CNTimeStamp.h"
 #include "foundation/CNTokenList.h"
+#include "recording/CHopwatchRecorder.h"
+#include "results/CHopwatchRecordRows.h"
 #include "results/CHopwatchDataRowSource.h"
 #include "results/CHopwatchListCtrl_win.h"
 #include "results/CHopwatchRowRefresher.h"
+#include "report/report_input.h"
 #include "results/CTextProgressCtrl_win.h"
 #include "timeline/CHopwatchTimeline.h"
 #include "timeline/CHopwatchTimelineWnd_win.h"
-#include "timeline/CTimelineLiveFeed.h"
 #include "ui/CButton.h"
 #include "ui/CComboBox.h"
 #include "ui/CDialog.h"
@@ -59,12 +61,23 @@ public:
     // Fits one column and posts the message for the next.
     void AutoSizeColumn(int column);
 
+    // Shows the recording at path read-only, as its run's list was at the recording's end, with
+    // its title and times, until the next Start; a problem reading it is said in a box. FALSE
+    // when nothing could be shown (or a run is going on).
+    BOOL OpenRecording(const CString& path);
+    BOOL IsShowingRecording() const { return m_showingRecording; }
+
     CHopwatchData& GetData() { return m_data; }
+    CHopwatchRecorder& GetRecorder() { return m_recorder; }
     const CNTimeStamp& GetStartTime() const { return m_startTime; }
     const CNTimeStamp& GetStopTime() const { return m_stopTime; }
     CHopwatchListView& GetListView() { return m_resultsList.GetRows(); }
     int GetGraphScale() const { return m_resultsList.GetGraphScale(); }
+    // The timeline of the run, and the one shown: a recording's while one is opened.
     const CHopwatchTimeline& GetTimeline() const { return m_timeline; }
+    const CHopwatchTimeline& GetShownTimeline() const {
+        return m_showingRecording ? m_recordingTimeline : m_timeline;
+    }
     CHopwatchTimelineWnd& GetTimelineWindow() { return m_timelineWnd; }
     // The id of the refresh timer's WM_TIMER events (0 while it is not running).
     UINT_PTR GetRefreshTimerId() const {
@@ -94,6 +107,14 @@ protected:
     void OnOptions();                 // CHopwatchDlg_options_win.cpp
     void OnListDblClk(NMHDR* header); // CHopwatchDlg_hostentry_win.cpp
     void OnAbout();                   // CHopwatchDlg_about_win.cpp
+    // CHopwatchDlg_recording_win.cpp: runs recorded as they go, recordings opened again.
+    BOOL StartRecordedRun(const CString& host); // the engine's Start, recorded
+    void OnRunEnded();
+    void OnOpenRecording();
+    void LeaveRecording();
+    BOOL GetShownRow(int row, SHopwatchHost& host) const;
+    DWORD GetShownTargetAddress() const;
+    void FillReportTimes(SHopwatchReportInput& input) const;
     // Opens the "Hopwatch Timeline" window over the run's timeline.
     void OnTimeline();
 
@@ -135,12 +156,23 @@ private:
     BOOL m_focusParked = FALSE; // the focus waits on the list until Start/Stop is enabled again
     CHopwatchData m_data;
     CHopwatchDataRowSource m_rowSource;
+    // Fed by the recorder's thread during a run, by the reader of a recording opened again; it
+    // outlives the recorder (declared below).
     CHopwatchTimeline m_timeline;
-    CTimelineLiveFeed m_timelineFeed;
     CHopwatchTimelineWnd m_timelineWnd;
     DWORD m_lastAutoSizeTick;
     int m_lastTitleVersion = 0;
     CHopwatchRowRefresher m_refresher;
     CNTimeStamp m_startTime;
     CNTimeStamp m_stopTime;
+    // After m_data, so that it ends first.
+    CHopwatchRecorder m_recorder{m_data};
+    // The recording shown instead of the run, while m_showingRecording.
+    BOOL m_showingRecording = FALSE;
+    CHopwatchRecordRows m_recordingRows;
+    CHopwatchTimeline m_recordingTimeline;
+    CString m_recordingTitle;
+    CNTimeStamp m_recordingStart;
+    CNTimeStamp m_recordingStop;
+    DWORD m_recordingTarget = kHopwatchNone; // host byte order
 };

@@ -23,9 +23,7 @@ void CHopwatchDlg::OnExport() {
         result.status = kExportWriteFailed;
         result.error = ERROR_NOT_ENOUGH_MEMORY;
     } else {
-        input.progressText = m_progress.GetWindowText();
-        input.started = m_startTime;
-        input.stopped = m_stopTime;
+        FillReportTimes(input);
         input.version = ReportVersionFromInfo(g_OwnVersionInfo);
         input.exportIcons = g_bExportIcons != 0 ? TRUE : FALSE;
         // The images as the program has them loaded: the large icon and bitmap 130. A failed
@@ -43,7 +41,11 @@ void CHopwatchDlg::OnExport() {
         }
         // A timeline that cannot be taken (memory) leaves the report as it is without one.
         if (g_bExportTimeline != 0)
-            SnapshotTimelineReport(m_timeline, m_rowSource, input.timeline);
+            SnapshotTimelineReport(GetShownTimeline(),
+                                   m_showingRecording
+                                       ? static_cast<const CHopwatchRowSource&>(m_recordingRows)
+                                       : m_rowSource,
+                                   input.timeline);
         result = ExportHopwatchReport(input, TRUE);
     }
     if (result.status != kExportDone && result.status != kExportNothing)

@@ -14,9 +14,9 @@
 void CHopwatchDlg::OnListDblClk(NMHDR* header) {
     const auto* activate = reinterpret_cast<const NMITEMACTIVATE*>(header);
     SHopwatchHost row;
-    if (!m_data.GetRow(activate->iItem, row, kHopwatchNone, TRUE))
+    if (!GetShownRow(activate->iItem, row))
         return; // an empty area of the list (item -1) or a row that is gone
-    if (!IsRestartableHop(row.address, m_data.GetTargetAddress()))
+    if (!IsRestartableHop(row.address, GetShownTargetAddress()))
         return;
     if (UiMessageBox(m_hWnd, HopRestartQuestion(row.address, row.name), L"Please confirm",
                      MB_OKCANCEL | MB_ICONQUESTION) != IDOK)

@@ -29,23 +29,29 @@ constexpr int kHeaderPadding = 16;
 
 CHopwatchDlg::CHopwatchDlg(CHopwatchNetwork* network)
     : CDialog(IDD_HOPWATCH_DIALOG), m_data(network), m_rowSource(m_data),
-      m_timelineFeed(m_data, m_timeline), m_timelineWnd(m_timeline, m_rowSource),
-      m_lastAutoSizeTick(::GetTickCount()) {}
+      m_timelineWnd(m_timeline, m_rowSource), m_lastAutoSizeTick(::GetTickCount()) {
+    m_recorder.AddListener(&m_timeline);
+}
 
 CHopwatchDlg::~CHopwatchDlg() {
     m_refreshTimer.Detach();
 }
 
 BOOL CHopwatchDlg::OnInitDialog() {
-    HINSTANCE instance = GetResourceInstance();
-    wchar_t about[128] = {};
-    if (::LoadStringW(instance, IDS_ABOUTBOX, about, 128) > 0) {
+    // A separator and the string's text with its command; nothing when the string is empty.
+    // Opening a recording comes first, so that the separator and About stay the last two.
+    auto appendToSystemMenu = [this](UINT text, UINT command) {
+        wchar_t entry[128] = {};
+        if (::LoadStringW(GetResourceInstance(), text, entry, 128) <= 0)
+            return;
         HMENU menu = GetSystemMenu(FALSE);
         if (menu != nullptr) {
             ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-            ::AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, about);
+            ::AppendMenuW(menu, MF_STRING, command, entry);
         }
-    }
+    };
+    appendToSystemMenu(IDS_OPENRECORDING, IDM_OPENRECORDING);
+    appendToSystemMenu(IDS_ABOUTBOX, IDM_ABOUTBOX);
     SetIcon(g_hLargeIcon, TRUE);
     SetIcon(g_hSmallIcon, FALSE);
 
@@ -239,13 +245,10 @@ void CHopwatchDlg::OnStartStop() {
 
 void CHopwatchDlg::StartRun(const CString& host) {
     m_progress.SetWindowText(host);
-    // Start empties the outcome ring: its reader must be done with the last run first.
-    m_timelineFeed.Finish();
-    if (!m_data.Start(host)) {
+    if (!StartRecordedRun(host)) {
         UiMessageBox(m_hWnd, StartFailureText(m_data.GetLastErrorCode()),
                      L"Error starting raw socket", MB_OK | MB_ICONERROR);
     } else {
-        m_timelineFeed.Begin();
         m_runStarted = TRUE;
     }
 }
@@ -273,7 +276,6 @@ void CHopwatchDlg::UpdateRunState() {
             m_stopTime = CNTimeStamp();
         } else {
             m_stopTime = now;
-            m_timelineFeed.Finish(); // the workers have ended: the last outcomes are in the ring
         }
         SRunStateControls controls = RunStateControls(running);
         EnableControl(m_startButton, FALSE);
@@ -287,6 +289,8 @@ void CHopwatchDlg::UpdateRunState() {
             UiMessageBox(m_hWnd, RunFailureText(m_data.GetErrorText(), error),
                          L"Error pinging target", MB_OK | MB_ICONERROR);
         }
+        if (!running)
+            OnRunEnded();
         m_startButton.EnableWindow(TRUE);
         ReturnParkedFocus();
         m_lastTitleVersion = 0;
@@ -307,6 +311,8 @@ void CHopwatchDlg::UpdateRunState() {
 }
 
 BOOL CHopwatchDlg::RefreshList() {
+    if (m_showingRecording)
+        return m_refresher.Refresh(m_recordingRows, m_resultsList.GetRows()) != 0;
     return m_refresher.Refresh(m_data, m_resultsList.GetRows()) != 0;
 }
 
@@ -354,6 +360,10 @@ BOOL CHopwatchDlg::OnSizing(UINT, RECT* rect) {
 }
 
 BOOL CHopwatchDlg::OnSysCommand(UINT command, LPARAM) {
+    if ((command & 0xFFF0) == IDM_OPENRECORDING) {
+        OnOpenRecording();
+        return TRUE;
+    }
     if ((command & 0xFFF0) != IDM_ABOUTBOX)
         return FALSE;
     OnAbout();
@@ -383,7 +393,7 @@ void CHopwatchDlg::OnDestroy() {
     m_refreshTimer.Detach();
     m_timelineWnd.Close();
     m_data.Stop();
-    m_timelineFeed.Finish();
+    m_recorder.Finish();
     // A minimized window's placement would bring the next run up minimized.
     if (!IsIconic())
         SavePlacement(m_hWnd);

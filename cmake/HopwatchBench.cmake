@@ -12,3 +12,11 @@ foreach(source IN LISTS HOPWATCH_BENCH_SOURCES)
         target_link_libraries(${name} PRIVATE benchmark::benchmark)
     endif()
 endforeach()
+
+# The recording benchmark drives the engine on the scripted network of the tests.
+if(TARGET recording_bench)
+    target_sources(recording_bench PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/CFakeHopwatchNetwork.cpp
+                                           ${CMAKE_SOURCE_DIR}/tests/support/CRouteDriver.cpp
+                                           ${CMAKE_SOURCE_DIR}/tests/support/test_datagrams.cpp)
+    target_include_directories(recording_bench PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+endif()

@@ -17,7 +17,7 @@ file(GLOB HOPWATCH_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/supp
 # Layers whose Windows tests create and destroy top-level windows.
 set(HOPWATCH_GUI_TEST_LAYERS settings timeline)
 
-foreach(layer foundation engine results settings timeline report console)
+foreach(layer foundation engine results settings timeline report recording console)
     file(GLOB layer_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${layer}/*_test.cpp)
     if(layer STREQUAL "console" AND layer_tests)
         # The console is not part of the core library: its tests build its sources (all but main).

@@ -30,6 +30,9 @@ enum class EOption {
     Open,
     Icons,
     NoIcons,
+    Record,
+    NoRecord,
+    Replay,
     Timeline,
 };
 
@@ -89,6 +92,14 @@ const SOptionSpec kOptions[] = {
      L"route-state icons in the HTML report on"},
     {EOption::NoIcons, {L"/noicons"}, 0, L"no-icons", nullptr, kCmdOptionNone,
      L"route-state icons in the report off"},
+    {EOption::Record, {L"/record"}, 0, L"record", L"file", kCmdOptionNone,
+     L"records the run into the file (without\nit, into a new file of the recordings\n"
+     L"folder)"},
+    {EOption::NoRecord, {L"/norecord"}, 0, L"no-record", nullptr, kCmdOptionNone,
+     L"does not record the run"},
+    {EOption::Replay, {L"/replay"}, 0, L"replay", L"file", kCmdOptionNone,
+     L"prints a recording as its run printed\nits end (no host; with the output\n"
+     L"options of a run)"},
     {EOption::Timeline, {L"/timeline"}, 0, L"timeline", nullptr, kCmdOptionNone,
      L"prints each row's timeline and the\nrun's events after the run"},
 };
@@ -208,6 +219,9 @@ void ApplyFlag(EOption id, SConsoleOptions& options) {
     case EOption::NoIcons:
         options.exportIcons = 0;
         break;
+    case EOption::NoRecord:
+        options.noRecord = true;
+        break;
     case EOption::Timeline:
         options.timeline = true;
         break;
@@ -240,6 +254,12 @@ bool ApplyValue(const SOptionSpec& spec, const CString& value, SConsoleOptions& 
         return true;
     case EOption::Html:
         options.htmlPath = value;
+        return !value.empty();
+    case EOption::Record:
+        options.recordPath = value;
+        return !value.empty();
+    case EOption::Replay:
+        options.replayPath = value;
         return !value.empty();
     default:
         return false;
@@ -378,13 +398,17 @@ BOOL ParseConsoleOptions(int argc, const CString* argv, SConsoleOptions& options
     CConsoleOptionParser(argc, argv, options, errors).Run();
     if (options.csv && options.json)
         AddError(errors, L"Error: --csv and --json exclude each other");
-    if (!options.help && !options.version && options.host.empty() && errors.GetSize() == 0)
+    if (!options.replayPath.empty() && !options.host.empty())
+        AddError(errors, L"Error: --replay shows a recording and takes no host");
+    if (!options.help && !options.version && options.host.empty() && options.replayPath.empty() &&
+        errors.GetSize() == 0)
         AddError(errors, L"Error: no host named");
     return errors.GetSize() == 0 ? TRUE : FALSE;
 }
 
 CString ConsoleUsageText() {
     CString out = L"Usage: hopwatch-console [options] <host_or_IP>\n"
+                  L"       hopwatch-console --replay <file> [options]\n"
                   L"\n"
                   L"Options (Linux and slash forms alike; -nc 5 is -n -c 5):\n";
     for (const SOptionSpec& spec : kOptions) {
@@ -405,7 +429,9 @@ CString ConsoleUsageText() {
            L"and every message go to standard error.\n"
            L"\n"
            L"Exit status: 0 done; 1 the run could not start or failed (the host did not\n"
-           L"resolve, no socket, a report not written); 2 a bad command line.\n";
+           L"resolve, no socket, a report not written), or a recording could not be read;\n"
+           L"2 a bad command line; 3 a replayed recording is cut off or damaged (what\n"
+           L"comes before is printed).\n";
     return out;
 }
 

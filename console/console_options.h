@@ -22,6 +22,9 @@ struct SConsoleOptions {
     bool exportReport = false; // /export: write it into the temporary directory, as Export does
     bool openReport = false;   // /open: export and open it with the default program
     int exportIcons = -1;      // -1 = keep the setting, else 0 or 1
+    CString recordPath;        // /record FILE: the run's recording goes there; empty = the folder
+    bool noRecord = false;     // /norecord: the run is not recorded
+    CString replayPath;        // /replay FILE: print that recording instead of running a test
     bool timeline = false;     // /timeline: print the timeline after the run
     bool help = false;
     bool version = false;
@@ -32,13 +35,16 @@ constexpr int kConsoleExitDone = 0;
 constexpr int kConsoleExitFailed =
     1; // the run could not start or failed, or a report was not written
 constexpr int kConsoleExitUsage = 2; // a bad command line
+// A replayed recording is cut off or damaged: what comes before the damage was printed.
+constexpr int kConsoleExitPartial = 3;
 
 // Parses the arguments (without the program name). Slash options ("/int 500"), short options
 // ("-i 500", "-i500", combined flags as in "-nc 5") and long options ("--interval 500",
 // "--interval=500") mix freely; "--" ends the options. An option's value is the next argument
 // whatever it looks like. Returns FALSE with one message per problem in errors when an option is
 // unknown, lacks its value or has a bad one, when --csv and --json are both given, or when no
-// host was named (unless help or the version was asked for).
+// host was named (unless help or the version was asked for, or a recording is replayed, which
+// takes no host).
 BOOL ParseConsoleOptions(int argc, const CString* argv, SConsoleOptions& options,
                          NArray<CString>& errors);
 

@@ -5,23 +5,22 @@
 #include <thread>
 
 #include "console/CConsoleRowSnapshot.h"
-#include "console/console_report.h"
-#include "console/csv_output.h"
 #include "console/json_output.h"
+#include "console/run_end_output.h"
 #include "console/table_view.h"
-#include "console/timeline_text.h"
 #include "engine/CHopwatchData.h"
 #include "engine/CNInetHost.h"
 #include "foundation/utf.h"
 #include "foundation/system_error_text.h"
 #include "platform/clock_time.h"
 #include "platform/console_io.h"
+#include "recording/CHopwatchRecorder.h"
+#include "recording/recording_messages.h"
 #include "results/CHopwatchDataRowSource.h"
 #include "results/CHopwatchMemoryList.h"
 #include "results/CHopwatchRowRefresher.h"
 #include "settings/settings_globals.h"
 #include "timeline/CHopwatchTimeline.h"
-#include "timeline/CTimelineLiveFeed.h"
 
 namespace {
 
@@ -40,8 +39,12 @@ void ApplyOptions(const SConsoleOptions& options) {
         g_bExportIcons = options.exportIcons;
 }
 
-bool WantsReport(const SConsoleOptions& options) {
-    return !options.htmlPath.empty() || options.exportReport || options.openReport;
+// Where the run's recording goes: nowhere with --no-record, the named file with --record, else a
+// new file of the recordings folder.
+CHopwatchRecorder::EMode RecordingMode(const SConsoleOptions& options) {
+    if (options.noRecord)
+        return CHopwatchRecorder::kNoFile;
+    return options.recordPath.empty() ? CHopwatchRecorder::kInFolder : CHopwatchRecorder::kToFile;
 }
 
 // The engine's message and the system's text for its error code, on standard error.
@@ -53,6 +56,14 @@ void WriteRunError(const CHopwatchData& data) {
 
 void WriteMessage(const CString& text) {
     ConsoleWrite(ToUtf8(L"hopwatch-console: " + text + L"\n"), true);
+}
+
+// Says once, on standard error, that the recording stopped; the run goes on.
+void ReportRecordingStop(const CHopwatchRecorder& recorder, bool& reported) {
+    if (reported || recorder.GetError() == 0)
+        return;
+    reported = true;
+    WriteMessage(RecordingStoppedText(recorder.GetError(), recorder.GetPath(), L"\n"));
 }
 
 CString CurrentTitle(const CHopwatchData& data) {
@@ -94,19 +105,25 @@ int RunConsoleTest(const SConsoleOptions& options) {
         return kConsoleExitFailed;
     }
 
-    bool color = options.color == 1 || (options.color < 0 && ConsoleSupportsColor());
+    const bool color = ConsoleUsesColor(options);
     CHopwatchData data;
-    data.SetProbeLimit(options.count);
-    // The timeline of the run, for /timeline and the report's section.
+    // The timeline of the run, for --timeline and the report's section: fed by the recorder's
+    // thread, which drains the engine's outcomes (declared first, so that it outlives it).
     CHopwatchTimeline timeline;
-    CTimelineLiveFeed feed(data, timeline);
+    CHopwatchRecorder recorder(data);
+    recorder.AddListener(&timeline);
+    data.SetProbeLimit(options.count);
+    recorder.SizeRing();
+    recorder.SetRunLength(options.runSeconds);
     const CNTimeStamp startedAt = CNTimeStamp::Now();
     const CNTimeStamp startedUtc = UtcNow();
     if (!data.Start(options.host)) {
         WriteRunError(data);
         return kConsoleExitFailed;
     }
-    feed.Begin();
+    recorder.Begin(RecordingMode(options), options.recordPath,
+                   static_cast<std::uint64_t>(g_dwRecordingsBudgetMB) << 20);
+    bool recordingStopReported = false;
     SConsoleRunFacts facts = RunFacts(options, data);
     facts.startedUtc = startedUtc;
     WriteMessage(L"probe method: " + facts.probeMethod);
@@ -122,6 +139,7 @@ int RunConsoleTest(const SConsoleOptions& options) {
     bool stopRequested = false;
     while (data.IsRunning()) {
         std::this_thread::sleep_for(kTick);
+        ReportRecordingStop(recorder, recordingStopReported);
         if (data.GetTargetAddress() != kHopwatchNone)
             facts.targetAddress = data.GetTargetAddress(); // Stop forgets it
         auto now = std::chrono::steady_clock::now();
@@ -151,39 +169,13 @@ int RunConsoleTest(const SConsoleOptions& options) {
     if (data.GetTargetAddress() != kHopwatchNone)
         facts.targetAddress = data.GetTargetAddress();
     data.Stop();
-    feed.Finish();
     const CNTimeStamp stoppedAt = CNTimeStamp::Now();
     facts.stoppedUtc = UtcNow();
+    recorder.Finish();
+    ReportRecordingStop(recorder, recordingStopReported);
 
-    CString title = CurrentTitle(data);
-    rows.Take();
-    if (document) {
-        ConsoleWrite(ToUtf8(title + L"\n"), true);
-        ConsoleWrite(ToUtf8(options.json ? FormatRunJson(facts, rows)
-                                         : FormatRowsCsv(rows, options.historyValues)));
-    } else {
-        refresher.Refresh(rows, list);
-        ConsoleWrite(ToUtf8(title + L"\n") + FormatTableViewUtf8(list, rows, color));
-    }
-    if (options.timeline) {
-        // After a CSV or JSON document it goes to standard error, so the output stays a document.
-        STimelineReport text;
-        if (SnapshotTimelineReport(timeline, live, text, kConsoleTimelineCells))
-            ConsoleWrite(ToUtf8(FormatTimelineText(text, color)), document);
-    }
-    bool reported = true;
-    if (WantsReport(options)) {
-        // The report is the window's document: the list as the window shows it, without the
-        // console's own notes.
-        CHopwatchMemoryList reportList;
-        reportList.SetHistoryWidth(kTableGraphWidth);
-        CHopwatchRowRefresher().Refresh(live, reportList);
-        SHopwatchReportInput report;
-        reported =
-            MakeConsoleReportInput(reportList, title, startedAt, stoppedAt, report) &&
-            (g_bExportTimeline == 0 || SnapshotTimelineReport(timeline, live, report.timeline)) &&
-            WriteConsoleReports(options, report);
-    }
+    const BOOL reported =
+        PrintRunEnd(options, live, timeline, facts, CurrentTitle(data), startedAt, stoppedAt);
     if (data.GetLastErrorCode() != 0) {
         WriteRunError(data);
         return kConsoleExitFailed;

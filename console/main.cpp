@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "console/console_options.h"
+#include "console/console_replay.h"
 #include "console/console_run.h"
 #include "foundation/utf.h"
 #include "platform/console_io.h"
@@ -29,7 +30,7 @@ int Main(int argc, const CString* argv) {
         ConsoleWrite(ToUtf8(L"hopwatch-console " + ConsoleVersionText() + L"\n"));
         return kConsoleExitDone;
     }
-    return RunConsoleTest(options);
+    return options.replayPath.empty() ? RunConsoleTest(options) : RunConsoleReplay(options);
 }
 
 } // namespace

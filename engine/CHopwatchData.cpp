@@ -3,6 +3,7 @@
 
 #include <cfloat>
 
+#include "engine/host_figures.h"
 #include "platform/last_error.h"
 #include "settings/settings_globals.h"
 
@@ -144,9 +145,7 @@ void CHopwatchData::InitHost(SHopwatchHost& host, CHopwatchHistory& history, DWO
     host = SHopwatchHost();
     host.version = version;
     host.ttl = ttl;
-    host.lastRtt = HopwatchPositiveNaN();
-    host.minRtt = DBL_MAX;
-    host.maxRtt = -DBL_MAX;
+    HopwatchClearFigures(host);
     history.Clear();
 }
 
@@ -244,30 +243,10 @@ BOOL CHopwatchData::GetColumnMaxima(SHopwatchColumnMaxima& maxima) const {
     if (maxima.version == m_dataVersion.load())
         return FALSE;
     std::lock_guard<std::recursive_mutex> guard(m_lock);
-    SHopwatchColumnMaxima result;
-    result.version = m_dataVersion.load();
     const DWORD hopCount = m_hopCount.load();
-    for (DWORD i = 0; i < hopCount && i < static_cast<DWORD>(m_hops.GetSize()); ++i) {
-        const SHopwatchHost& host = m_hops[static_cast<int>(i)];
-        if (host.sent > result.sent)
-            result.sent = host.sent;
-        if (host.received > result.received)
-            result.received = host.received;
-        if (host.lost > result.lost)
-            result.lost = host.lost;
-        if (host.received > 0) {
-            if (host.lastRtt > result.lastRtt)
-                result.lastRtt = host.lastRtt;
-            const double avg = host.sumRtt / host.received;
-            if (avg > result.avgRtt)
-                result.avgRtt = avg;
-        }
-        if (host.minRtt != DBL_MAX && host.minRtt > result.minRtt)
-            result.minRtt = host.minRtt;
-        if (host.maxRtt > result.maxRtt)
-            result.maxRtt = host.maxRtt;
-    }
-    maxima = result;
+    const DWORD size = static_cast<DWORD>(m_hops.GetSize());
+    maxima = HopwatchColumnMaxima(m_hops.GetData(), hopCount < size ? hopCount : size);
+    maxima.version = m_dataVersion.load();
     return TRUE;
 }
 

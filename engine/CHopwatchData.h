@@ -178,7 +178,6 @@ protected:
     void AddToAlternativeHistories(DWORD hop, DWORD slot, double value);
     std::int64_t SecondsToTicks(double seconds) const;
     double TicksToSeconds(std::int64_t ticks) const;
-    static void UpdateRtt(SHopwatchHost& host, double rtt);
     // Hands an outcome of slot's probe on through the outcome ring (data lock held).
     void PushOutcome(DWORD slot, EHopwatchOutcomeKind kind, std::int64_t sendTime, double rtt = 0.0,
                      DWORD responder = 0, BYTE code = 0);

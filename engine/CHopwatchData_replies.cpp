@@ -2,8 +2,9 @@
 // route.
 #include "engine/CHopwatchData.h"
 
-#include <cmath>
 #include <string>
+
+#include "engine/host_figures.h"
 
 namespace {
 constexpr DWORD kSplitVersionStep = 0xDEADBEEFu;
@@ -75,22 +76,6 @@ void CHopwatchData::AddToAlternativeHistories(DWORD hop, DWORD slot, double valu
         m_altHistories[static_cast<int>(alt)].Add(slot, value);
         alt = m_alternatives[static_cast<int>(alt)].nextAlternative;
     }
-}
-
-void CHopwatchData::UpdateRtt(SHopwatchHost& host, double rtt) {
-    const double previous = host.lastRtt;
-    host.lastRtt = rtt;
-    if (host.received++ == 0) {
-        host.minRtt = host.maxRtt = host.sumRtt = rtt;
-        host.squaredDeviations = host.jitterSum = 0.0;
-        return;
-    }
-    host.maxRtt = host.maxRtt > rtt ? host.maxRtt : rtt;
-    host.minRtt = host.minRtt < rtt ? host.minRtt : rtt;
-    const double oldMean = host.sumRtt / (host.received - 1);
-    host.sumRtt += rtt;
-    host.squaredDeviations += (rtt - oldMean) * (rtt - host.sumRtt / host.received);
-    host.jitterSum += std::fabs(rtt - previous);
 }
 
 // Second stage of ProcessReply, with the data lock held: the reply to slot at hop h < m_hopCount.
@@ -199,9 +184,9 @@ void CHopwatchData::ProcessMatchedReply(DWORD slot, bool late, bool unreachable,
     } else {
         if (late && hop.lost > 0)
             --hop.lost; // the sweep had counted it lost
-        UpdateRtt(hop, rtt);
+        HopwatchAddRtt(hop, rtt);
         if (answered != kHopwatchNone) {
-            UpdateRtt(m_alternatives[static_cast<int>(answered)], rtt);
+            HopwatchAddRtt(m_alternatives[static_cast<int>(answered)], rtt);
             ++m_alternatives[static_cast<int>(answered)].version;
         } else if (h != 0) {
             hop.image = kImageAnswering;

@@ -87,13 +87,13 @@ void CNWorkerThread::RequestStop() {
     m_signal.notify_all();
 }
 
-int CNWorkerThread::WaitForWork() {
+int CNWorkerThread::WaitForWork(DWORD limitMs) {
     if (m_stopFlag.load() != 0)
         return 0;
     if (m_workFlag.load() != 0)
         return 1;
     std::unique_lock<std::recursive_mutex> lock(m_mutex);
-    m_signal.wait_for(lock, std::chrono::milliseconds(250),
+    m_signal.wait_for(lock, std::chrono::milliseconds(limitMs),
                       [this] { return m_stopEvent || m_workEvent; });
     if (m_stopEvent)
         return 0;

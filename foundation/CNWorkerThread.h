@@ -40,8 +40,8 @@ public:
     bool IsStopRequested() const { return m_stopFlag.load() != 0; }
     DWORD GetExitCode() const { return m_exitCode.load(); }
 
-    // Waits for work up to 250 ms: 0 = stop requested, 1 = work posted, -1 = time-out.
-    int WaitForWork();
+    // Waits for work up to limitMs: 0 = stop requested, 1 = work posted, -1 = time-out.
+    int WaitForWork(DWORD limitMs = 250);
     // Marks work as posted and wakes the thread.
     void PostWork();
     // Clears the work flag; returns its previous value.

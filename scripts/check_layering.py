@@ -23,11 +23,15 @@ LAYERS = {
     # the rows of the list as lanes; its window draws with the wrappers of ui/.
     "timeline": ["foundation", "platform", "engine", "results", "settings"],
     "timeline:win": ["ui"],
-    "report": ["foundation", "platform", "engine", "results", "settings", "timeline", "generated"],
+    "report": ["foundation", "platform", "engine", "results", "settings", "recording", "timeline",
+               "generated"],
+    # run recordings: the file format, the writer thread and the reader, over the engine's outcome
+    # ring and the row source; the version header goes into each recording's header
+    "recording": ["foundation", "platform", "engine", "results", "settings", "generated"],
     "ui": ["foundation", "platform"],
     "resources": ["generated"],
     "console": ["foundation", "platform", "engine", "results", "settings", "timeline", "report",
-                "generated"],
+                "recording", "generated"],
     "app": ["*"],
     "tests": ["*"],
     "bench": ["*"],

@@ -65,6 +65,10 @@ fi
 if [[ -x build/native-release/refresh_bench ]]; then
     suite "benchmark: results list refresh" build/native-release/refresh_bench
 fi
+if [[ -x build/native-release/recording_bench ]]; then
+    suite "benchmark: recording (bytes and writer CPU per probe, memory of a 24-hour run)" \
+        build/native-release/recording_bench
+fi
 if [[ -x build/native-release/timeline_bench ]]; then
     suite "benchmark: timeline of a 24-hour run over 30 hops" build/native-release/timeline_bench
 fi

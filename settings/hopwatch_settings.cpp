@@ -20,5 +20,7 @@ void PrepareSettingsStore(CNPersistentStore& store) {
     store.AddIntEntry(L"ReverseDNS", &g_bReverseDNS);
     store.AddIntEntry(L"ExportIcons", &g_bExportIcons);
     store.AddDwordEntry(L"MaxTTL", &g_dwMaxTTL);
+    store.AddDwordEntry(L"RecordRuns", &g_dwRecordRuns);
+    store.AddDwordEntry(L"RecordingsBudgetMB", &g_dwRecordingsBudgetMB);
     store.AddIntEntry(L"ExportTimeline", &g_bExportTimeline);
 }

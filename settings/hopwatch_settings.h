@@ -13,6 +13,6 @@ extern CNPersistentStore g_PersistentStore;
 
 // Empties `store`, sets its key path (HKCU\Software\ORVANE\Hopwatch\Settings) and registers the
 // settings in their load and save order: the seven MainWndPos, HostHistory, PingIntervalMS,
-// PingTimeoutMS, ReverseDNS, ExportIcons, MaxTTL, then ExportTimeline, each bound to its global.
-// Main thread only.
+// PingTimeoutMS, ReverseDNS, ExportIcons, MaxTTL, then RecordRuns, RecordingsBudgetMB and
+// ExportTimeline, each bound to its global. Main thread only.
 void PrepareSettingsStore(CNPersistentStore& store);

@@ -9,4 +9,6 @@ DWORD g_dwMaxTTL = 32;
 int g_bExportTimeline = 1;
 CString g_strMainWndPos;
 CNTokenList g_HostHistory;
+DWORD g_dwRecordRuns = 1;
+DWORD g_dwRecordingsBudgetMB = 1024;
 BOOL g_bSaveSettings = TRUE;

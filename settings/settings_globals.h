@@ -4,14 +4,16 @@
 #include "foundation/CNTokenList.h"
 #include "foundation/base_types.h"
 
-extern DWORD g_dwPingIntervalMS;  // salvo interval in ms, 1000 by default
-extern DWORD g_dwPingTimeoutMS;   // per-probe timeout in ms, 5000 by default
-extern int g_bReverseDNS;         // reverse name lookups on (non-zero) or off
-extern int g_bExportIcons;        // route-state icons in the HTML report
-extern DWORD g_dwMaxTTL;          // highest TTL probed, 32 by default
-extern CString g_strMainWndPos;   // window placement text, empty by default
-extern CNTokenList g_HostHistory; // hosts pinged, most recent first; empty by default
-extern int g_bExportTimeline;     // the timeline section in the HTML report, on by default
+extern DWORD g_dwPingIntervalMS;     // salvo interval in ms, 1000 by default
+extern DWORD g_dwPingTimeoutMS;      // per-probe timeout in ms, 5000 by default
+extern int g_bReverseDNS;            // reverse name lookups on (non-zero) or off
+extern int g_bExportIcons;           // route-state icons in the HTML report
+extern DWORD g_dwMaxTTL;             // highest TTL probed, 32 by default
+extern CString g_strMainWndPos;      // window placement text, empty by default
+extern CNTokenList g_HostHistory;    // hosts pinged, most recent first; empty by default
+extern DWORD g_dwRecordRuns;         // every run written to a recording (non-zero), 1 by default
+extern DWORD g_dwRecordingsBudgetMB; // the recordings folder's size in MB, 1024 by default
+extern int g_bExportTimeline;        // the timeline section in the HTML report, on by default
 // Whether the changed settings are written back at exit: set at start, cleared when the program
 // starts with command-line arguments, set again by "/save" and by a host history changed in the
 // options.

@@ -42,7 +42,7 @@ bool RegisterTimelineClass(HINSTANCE instance) {
 
 CHopwatchTimelineWnd::CHopwatchTimelineWnd(const CHopwatchTimeline& model,
                                            const CHopwatchRowSource& rows)
-    : m_model(model), m_rows(rows) {}
+    : m_model(&model), m_rows(&rows) {}
 
 CHopwatchTimelineWnd::~CHopwatchTimelineWnd() {
     Close();
@@ -112,15 +112,23 @@ CString CHopwatchTimelineWnd::GetStatusText() const {
 }
 
 void CHopwatchTimelineWnd::Refresh(bool force) {
-    if (!IsOpen() || (!force && !m_screen.IsStale(m_model, m_rows)))
+    if (!IsOpen() || (!force && !m_screen.IsStale(*m_model, *m_rows)))
         return;
     RECT client = {};
     GetClientRect(&client);
-    m_screen.Refresh(m_model, m_rows, client.right, client.bottom, force);
+    m_screen.Refresh(*m_model, *m_rows, client.right, client.bottom, force);
     POINT mouse = {};
     if (!m_figures.empty() && ::GetCursorPos(&mouse) && ::ScreenToClient(m_hWnd, &mouse))
         ShowFigures(mouse.x, mouse.y);
     Invalidate(FALSE);
+}
+
+void CHopwatchTimelineWnd::SetSource(const CHopwatchTimeline& model,
+                                     const CHopwatchRowSource& rows) {
+    m_model = &model;
+    m_rows = &rows;
+    m_screen.ForgetRows();
+    Refresh(true);
 }
 
 LRESULT CHopwatchTimelineWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -176,7 +184,7 @@ void CHopwatchTimelineWnd::OnSize(int width, int height) {
         ::MoveWindow(m_status, 6, height - kTimelineStatusHeight + 3, width - 12,
                      kTimelineStatusHeight - 4, TRUE);
     if (width > 0 && height > 0)
-        m_screen.Refresh(m_model, m_rows, width, height, false);
+        m_screen.Refresh(*m_model, *m_rows, width, height, false);
     Invalidate(FALSE);
 }
 

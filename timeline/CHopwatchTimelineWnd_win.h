@@ -36,6 +36,9 @@ public:
     void Render(HDC dc, int width, int height);
     // Reads the model again if it moved (or always with force) and repaints.
     void Refresh(bool force);
+    // Shows another timeline and its rows from now on (a recording opened again, or the live
+    // run back); both must outlive the window or the next SetSource.
+    void SetSource(const CHopwatchTimeline& model, const CHopwatchRowSource& rows);
 
     const CTimelineScreen& GetScreen() const { return m_screen; }
     CString GetStatusText() const;
@@ -57,8 +60,8 @@ private:
     bool EnsureBitmap(HDC dc, int width, int height);
     void FreeBitmap();
 
-    const CHopwatchTimeline& m_model;
-    const CHopwatchRowSource& m_rows;
+    const CHopwatchTimeline* m_model;
+    const CHopwatchRowSource* m_rows;
     CTimelineScreen m_screen;
     HWND m_status = nullptr;
     HWND m_tooltip = nullptr;

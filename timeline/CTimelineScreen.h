@@ -30,6 +30,8 @@ public:
     bool SelectAt(int x, int y);
     // Moves the selection by delta rows, within the rows.
     void MoveSelection(int delta);
+    // The next Refresh takes the rows afresh, as from a source never seen.
+    void ForgetRows() { m_haveRows = false; }
 
     CTimelineViewport& Viewport() { return m_viewport; }
     const CTimelineViewport& Viewport() const { return m_viewport; }

@@ -24,9 +24,10 @@ inline void PrepareDialogTests() {
 }
 
 // Settings for a short test run: no history, no DNS worker (names come only from the test), one
-// probe a second with a 2 s time-out, at most 4 hops.
+// probe a second with a 2 s time-out, at most 4 hops, no recording.
 inline void UseTestRunSettings() {
     g_HostHistory.RemoveAll();
+    g_dwRecordRuns = 0;
     g_bReverseDNS = 0;
     g_dwPingIntervalMS = 1000;
     g_dwPingTimeoutMS = 2000;
@@ -40,6 +41,13 @@ inline void PumpMessages(int maxMessages = 10000) {
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }
+}
+
+// What a control tells its dialog when used (a click, an edit), then the messages that follow.
+inline void SendCommand(HWND dialog, int id, WORD code) {
+    ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, code),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
+    PumpMessages();
 }
 
 // Sends the dialog's refresh timer ticks (timerId) until done() holds, bounded in ticks and time.

@@ -86,9 +86,6 @@ protected:
         m_net.local = TestIp(192, 0, 2, 100);
         m_dlg = std::make_unique<CHopwatchDlg>(&m_net);
         ASSERT_TRUE(m_dlg->Create(nullptr));
-        // Only the test's own ticks refresh the list: a tick of the real timer between an export
-        // and the comparison with the list would change the list under the comparison.
-        ::KillTimer(m_dlg->m_hWnd, m_dlg->GetRefreshTimerId());
         PumpMessages();
     }
     void TearDown() override {
@@ -110,22 +107,9 @@ protected:
 
     NArray<CString> ReportsIn() const { return Reports(m_dir); }
     HWND Item(int id) const { return ::GetDlgItem(m_dlg->m_hWnd, id); }
-    void Send(int id, WORD code) {
-        ::SendMessageW(m_dlg->m_hWnd, WM_COMMAND, MAKEWPARAM(id, code),
-                       reinterpret_cast<LPARAM>(Item(id)));
-        PumpMessages();
-    }
-    // Ticks the refresh until done() holds, bounded in time.
+    void Send(int id, WORD code) { SendCommand(m_dlg->m_hWnd, id, code); }
     template <typename Done> bool TickUntil(Done done) {
-        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (std::chrono::steady_clock::now() < end) {
-            ::SendMessageW(m_dlg->m_hWnd, WM_TIMER, m_dlg->GetRefreshTimerId(), 0);
-            PumpMessages();
-            if (done())
-                return true;
-            std::this_thread::yield();
-        }
-        return false;
+        return TickDialogUntil(m_dlg->m_hWnd, m_dlg->GetRefreshTimerId(), done);
     }
     void StartRun() {
         ::SetWindowTextW(Item(IDC_HOST_COMBO), L"target.example");
@@ -191,6 +175,11 @@ TEST_F(ExportDialog, AnEmptyListExportsNothing) {
 
 TEST_F(ExportDialog, ExportWhileRunningAndAfterStopShowsTheListAndOpensTheFile) {
     StartRun();
+    // The run waits while the report is compared with the list: a refresh tick that falls into
+    // the export's own messages would otherwise change the list under the comparison.
+    m_net.Hold();
+    ASSERT_TRUE(m_net.WaitUntilHeld([this] { return !m_dlg->GetData().IsPingWorkerRunning(); }));
+    TickUntil([] { return true; });
     Send(IDC_EXPORT, BN_CLICKED);
     NArray<CString> first = ReportsIn();
     ASSERT_EQ(first.GetSize(), 1);
@@ -215,6 +204,7 @@ TEST_F(ExportDialog, ExportWhileRunningAndAfterStopShowsTheListAndOpensTheFile) 
     EXPECT_NE(running.find(L"<td class=\"tdhx\">\r\n" + icon + L"</td>\r\n"), CString::npos);
     ExpectReportShowsTheList(running);
 
+    m_net.Release();
     Send(IDC_START, BN_CLICKED); // Stop
     ASSERT_TRUE(TickUntil([this] { return Stopped(); }));
     // The second report's name differs at least in the milliseconds (bounded wait).

@@ -145,6 +145,21 @@ TEST(ConsoleOptions, HelpFitsEightyColumnsAndNamesEveryForm) {
         EXPECT_NE(help.find(form), CString::npos) << std::wstring(form).size();
 }
 
+TEST(ConsoleOptions, RecordingOptionsAndAReplayWithoutHost) {
+    SParsed record = Parse({L"/record", L"run 1.hwrec", L"h"});
+    ASSERT_TRUE(record.ok);
+    EXPECT_EQ(record.options.recordPath, L"run 1.hwrec");
+    EXPECT_FALSE(record.options.noRecord);
+    EXPECT_TRUE(Parse({L"--no-record", L"h"}).options.noRecord);
+    EXPECT_EQ(Parse({L"--record=r.hwrec", L"h"}).options.recordPath, L"r.hwrec");
+    SParsed replay = Parse({L"/replay", L"r.hwrec", L"--json", L"/history", L"4"});
+    ASSERT_TRUE(replay.ok);
+    EXPECT_EQ(replay.options.replayPath, L"r.hwrec");
+    EXPECT_TRUE(replay.options.json);
+    EXPECT_FALSE(Parse({L"--replay", L"r.hwrec", L"h"}).ok); // a replay runs no test
+    EXPECT_FALSE(Parse({L"h", L"/record"}).ok);
+}
+
 TEST(ConsoleCsv, QuotesOnlyWhatRfc4180Needs) {
     EXPECT_EQ(CsvField(L"  --- looking up ---"), L"  --- looking up ---");
     EXPECT_EQ(CsvField(L"a,b"), L"\"a,b\"");

@@ -2,9 +2,10 @@
 """The timeline in the lab: a 60-s run over a 4-hop chain whose router 2 drops every echo request
 it forwards from second 20 to second 40 (an nftables rule added and removed during the run).
 
-Outside the client namespace: hopwatch-console (native) runs the 60 s with /timeline and /html;
-its report's heat-map cells must show loss only within that span (give or take a cell) and only at
-hops 3 and 4, and its events one loss episode with that start, end and hops. At the same time the
+Outside the client namespace: hopwatch-console (native) runs the 60 s with /timeline, /record and
+/html; its report's heat-map cells must show loss only within that span (give or take a cell) and
+only at hops 3 and 4, and its events one loss episode with that start, end and hops; /replay of
+the recording with /timeline and /html must show the same. At the same time the
 real hopwatch.exe runs under Wine on a private Xvfb inside the namespace (--inside): Alt+T opens
 "Hopwatch Timeline" during its run, the live and a zoomed view are screenshot, and the mouse over a
 lossy cell shows that cell's figures in the window's status line."""
@@ -151,11 +152,11 @@ def inside(work, target, start):
 
 # ---- the console's report, outside ----
 
-def check_report(path, console_out):
+def check_report(path, console_out, what):
     with open(path, "rb") as f:
         text = f.read().decode("utf-8")
     titles = [m.groups() for m in TITLE.finditer(text)]
-    check(len(titles) >= 5 * RUN_SECONDS, "report: a titled heat-map cell per row and second", str(len(titles)))
+    check(len(titles) >= 5 * RUN_SECONDS, f"{what}: a titled heat-map cell per row and second", str(len(titles)))
     if not titles:
         return
     start = seconds_of_day(*titles[0][2:5])
@@ -166,7 +167,7 @@ def check_report(path, console_out):
             lossy.setdefault(int(ttl), []).append((seconds_of_day(h, m, s) - start) % 86400)
     stray = {t: c for t, c in lossy.items() if t not in (3, 4) or min(c) < DROP_FROM - 1 or max(c) > DROP_TO}
     check(not stray and all(len(lossy.get(t, [])) >= 15 for t in (3, 4)),
-          f"report: loss only at hops 3 and 4, only from second {DROP_FROM} to {DROP_TO} (give or take a cell)",
+          f"{what}: loss only at hops 3 and 4, only from second {DROP_FROM} to {DROP_TO} (give or take a cell)",
           str(lossy))
     events = re.findall(r'<td class="tdl">([^<]*)</td>\r\n\t\t<td class="tdl">([^<]*)</td>\r\n\t\t<td class="tdl">'
                         r'([^<]*)</td>\r\n\t\t<td class="tdl">([^<]*)</td>', text)
@@ -176,18 +177,18 @@ def check_report(path, console_out):
         first = (seconds_of_day(*episodes[0][0].split(":")) - start) % 86400
         last = (seconds_of_day(*episodes[0][1].split(":")) - start) % 86400
         ok = abs(first - DROP_FROM) <= 2 and abs(last - DROP_TO) <= 2
-    check(ok, "report: the events list one loss episode at hops 3-4 from second 20 to 40", str(events))
+    check(ok, f"{what}: the events list one loss episode at hops 3-4 from second 20 to 40", str(events))
     check("<script" not in text and "href=\"http" not in text.split("<svg", 1)[-1].split("<div class=\"ft\">")[0],
-          "report: the timeline section has no script and no external file")
+          f"{what}: the timeline section has no script and no external file")
     stripped = re.sub(r"<svg .*?</svg>\r\n", "", text, flags=re.S)
     plain = path + ".nosvg.html"
     with open(plain, "w", encoding="utf-8") as f:
         f.write(stripped)
-    report_support.tidy_ok(plain, "report without its SVG islands")
-    report_support.screenshot(path, "report-timeline")
+    report_support.tidy_ok(plain, f"{what} without its SVG islands")
+    report_support.screenshot(path, what.replace(" ", "-"))
     check(re.search(r"\nTTL   3 198\.51\.100\.6 +█+x{15,}█+\n", console_out) is not None
           and "Loss episode at TTL 3-4: worst loss 100% at TTL 3" in console_out,
-          "console /timeline: hop 3's line shows the outage and the episode is listed", console_out[-1500:])
+          f"{what}: /timeline prints hop 3's line with the outage and lists the episode", console_out[-1500:])
 
 
 def main():
@@ -213,14 +214,24 @@ def main():
         for t in timers:
             t.start()
         html = os.path.join(work, "timeline.html")
+        recording = os.path.join(work, "timeline.hwrec")
         code, out, err = lab_support.run_console("native", ["/nodns", "/time", str(RUN_SECONDS), "/timeline",
-                                                            "/nocolor", "/html", html, info["LAB_TARGET_ADDR"]])
+                                                            "/nocolor", "/record", recording, "/html", html,
+                                                            info["LAB_TARGET_ADDR"]])
         for t in timers:
             t.join()
         check(code == 0 and os.path.exists(html), "console: the 60-s run with /timeline and /html",
               f"exit {code}\n{err[-800:]}")
         if os.path.exists(html):
-            check_report(html, out)
+            check_report(html, out, "report-timeline")
+        # The same from the run's recording.
+        replayed = os.path.join(work, "replayed.html")
+        code, out, err = lab_support.run_console("native", ["/replay", recording, "/timeline", "/nocolor",
+                                                            "/html", replayed])
+        check(code == 0 and os.path.exists(replayed), "replay: /replay of the run's recording with /timeline",
+              f"exit {code}\n{err[-800:]}")
+        if os.path.exists(replayed):
+            check_report(replayed, out, "replay-timeline")
         if window is not None:
             check(window.wait(timeout=300) == 0, "window: every check inside the namespace passed")
     finally:

@@ -1,5 +1,5 @@
-// The settings (the seven and ExportTimeline): defaults, loading, the "write only what changed"
-// rule and the stored layout.
+// The settings (the seven, the recording ones and ExportTimeline): defaults, loading, the "write
+// only what changed" rule and the stored layout.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -75,18 +75,20 @@ protected:
 } // namespace
 
 TEST_F(Settings, DefaultsAndTheOrderOfRegistration) {
-    EXPECT_EQ(m_store.GetCount(), 8);
+    EXPECT_EQ(m_store.GetCount(), 10);
     EXPECT_EQ(WithTrailingBackslash(kSettingsBaseKey), L"HKCU\\Software\\ORVANE\\Hopwatch\\");
     CNPersistentStore real;
     PrepareSettingsStore(real);
     EXPECT_EQ(real.GetKeyPath(), L"HKCU\\Software\\ORVANE\\Hopwatch\\Settings");
-    const wchar_t* names[] = {L"MainWndPos", L"HostHistory", L"PingIntervalMS", L"PingTimeoutMS",
-                              L"ReverseDNS", L"ExportIcons", L"MaxTTL",         L"ExportTimeline"};
+    const wchar_t* names[] = {L"MainWndPos",    L"HostHistory", L"PingIntervalMS",
+                              L"PingTimeoutMS", L"ReverseDNS",  L"ExportIcons",
+                              L"MaxTTL",        L"RecordRuns",  L"RecordingsBudgetMB",
+                              L"ExportTimeline"};
     for (const wchar_t* name : names)
         ASSERT_NE(m_store.Find(name), nullptr) << name;
     // Preparing again replaces the entries rather than adding to them.
     PrepareSettingsStore(real);
-    EXPECT_EQ(real.GetCount(), 8);
+    EXPECT_EQ(real.GetCount(), 10);
 }
 
 TEST_F(Settings, FirstRunWritesNothingUntilSomethingChangesThenAllSeven) {
@@ -100,12 +102,14 @@ TEST_F(Settings, FirstRunWritesNothingUntilSomethingChangesThenAllSeven) {
 
     g_dwPingIntervalMS = 500;
     ASSERT_TRUE(m_store.SaveAll());
-    EXPECT_EQ(g_sets, 8); // never loaded, so the unchanged ones are written too
+    EXPECT_EQ(g_sets, 10); // never loaded, so the unchanged ones are written too
     EXPECT_EQ(GetDwordValue(L"PingIntervalMS"), 500u);
     EXPECT_EQ(GetDwordValue(L"PingTimeoutMS"), g_dwPingTimeoutMS);
     EXPECT_EQ(GetDwordValue(L"ReverseDNS"), static_cast<DWORD>(g_bReverseDNS));
     EXPECT_EQ(GetDwordValue(L"ExportIcons"), static_cast<DWORD>(g_bExportIcons));
     EXPECT_EQ(GetDwordValue(L"MaxTTL"), g_dwMaxTTL);
+    EXPECT_EQ(GetDwordValue(L"RecordRuns"), 1u);
+    EXPECT_EQ(GetDwordValue(L"RecordingsBudgetMB"), 1024u);
     EXPECT_EQ(GetDwordValue(L"ExportTimeline"), 1u);
     CNRegistryValue value;
     ASSERT_TRUE(Get(L"MainWndPos", value));
@@ -206,7 +210,7 @@ TEST_F(Settings, ValuesOfTheWrongTypeOrSizeAreIgnoredAndRewritten) {
     EXPECT_EQ(GetDwordValue(L"MaxTTL"), ttl);
     ASSERT_TRUE(Get(L"HostHistory", value));
     EXPECT_EQ(value.GetType(), kRegMultiSz);
-    EXPECT_EQ(g_sets, 7); // ReverseDNS was loaded and is unchanged
+    EXPECT_EQ(g_sets, 9); // ReverseDNS was loaded and is unchanged
 }
 
 TEST_F(Settings, HostHistoryLayout) {
@@ -269,7 +273,7 @@ TEST_F(Settings, AFailedWriteStopsTheSave) {
     g_failSetNumber = 0;
     g_sets = 0;
     ASSERT_TRUE(m_store.SaveAll());
-    EXPECT_EQ(g_sets, 6);
+    EXPECT_EQ(g_sets, 8);
     EXPECT_EQ(GetDwordValue(L"PingIntervalMS"), 750u);
 }
 

@@ -52,7 +52,8 @@ DWORD CFakeHopwatchNetwork::SendTo(const BYTE* message, int length, DWORD addres
         if (Fails(sendFault))
             return sendFault.code;
         sent = SSent{m_ttl, address, std::vector<BYTE>(message, message + length), m_now};
-        m_sent.push_back(sent);
+        if (keepSent)
+            m_sent.push_back(sent);
         if (!silence || !silence(sent))
             AnswerLocked(sent);
     }

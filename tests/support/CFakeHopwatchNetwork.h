@@ -77,6 +77,8 @@ public:
     std::function<bool(const SSent&)> silence;
     // Called on the sending thread after every recorded send, outside the network's lock.
     std::function<void(const SSent&)> onSend;
+    // Sent() keeps every send; runs of millions of probes turn that off.
+    bool keepSent = true;
 
     // Observations.
     CString resolvedText; // the text ResolveHost was asked about

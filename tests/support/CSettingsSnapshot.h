@@ -19,6 +19,8 @@ public:
         g_HostHistory.RemoveAll();
         g_HostHistory.AddTail(m_history);
         g_bSaveSettings = m_save;
+        g_dwRecordRuns = m_recordRuns;
+        g_dwRecordingsBudgetMB = m_budget;
     }
     CSettingsSnapshot(const CSettingsSnapshot&) = delete;
     CSettingsSnapshot& operator=(const CSettingsSnapshot&) = delete;
@@ -33,4 +35,6 @@ private:
     CString m_placement = g_strMainWndPos;
     CNTokenList m_history;
     BOOL m_save = g_bSaveSettings;
+    DWORD m_recordRuns = g_dwRecordRuns;
+    DWORD m_budget = g_dwRecordingsBudgetMB;
 };

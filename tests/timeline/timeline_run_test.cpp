@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include "recording/CHopwatchRecorder.h"
 #include "results/CHopwatchDataRowSource.h"
 #include "results/CHopwatchRecordRows.h"
 #include "support/SThreadedRun.h"
 #include "timeline/CHopwatchTimeline.h"
-#include "timeline/CTimelineLiveFeed.h"
 #include "timeline/timeline_rows.h"
 
 TEST(TimelineRun, EveryRowsLaneAddsUpToTheListsFigures) {
@@ -18,10 +18,13 @@ TEST(TimelineRun, EveryRowsLaneAddsUpToTheListsFigures) {
         return sent.ttl == 3 && (sent.message[7] & 1) != 0;
     };
     run.StopAfterSends(300);
+    // Fed as in the program: by the recorder's thread, the ring's one reader (no file here).
     CHopwatchTimeline model;
-    CTimelineLiveFeed drain(run.data, model);
+    CHopwatchRecorder recorder(run.data);
+    recorder.AddListener(&model);
+    recorder.SizeRing();
     ASSERT_TRUE(run.data.Start(L"198.51.100.9"));
-    drain.Begin();
+    ASSERT_TRUE(recorder.Begin(CHopwatchRecorder::kNoFile, CString(), 0));
     // A reader draws and looks for events while the run goes on, as the window does.
     std::atomic<bool> ended{false};
     std::thread reader([&] {
@@ -36,7 +39,7 @@ TEST(TimelineRun, EveryRowsLaneAddsUpToTheListsFigures) {
         }
     });
     EXPECT_TRUE(run.data.m_pingWorker.WaitForEnd(20000));
-    drain.Finish();
+    recorder.Finish();
     ended.store(true);
     reader.join();
 
