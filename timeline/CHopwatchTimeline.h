@@ -61,9 +61,6 @@ public:
                   STimelineView& view) const;
     // The whole run's bucket of a lane (empty when unknown).
     STimelineBucket GetLaneTotal(const STimelineLaneKey& key) const;
-    // The scale of the cells' colours: the largest average round trip of a hop over the run, as
-    // the list's "Avg RT" column takes its maximum; 0 without answers.
-    double GetRttScale() const;
     // The width in seconds of the finest level that still covers the run's start.
     double GetFinestWidthFromStart() const;
     // The run's events in order of their start; omitted counts older ones not kept. A loss

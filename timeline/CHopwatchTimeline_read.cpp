@@ -96,17 +96,6 @@ STimelineBucket CHopwatchTimeline::GetLaneTotal(const STimelineLaneKey& key) con
     return lane >= 0 ? m_lanes[lane].total : STimelineBucket();
 }
 
-double CHopwatchTimeline::GetRttScale() const {
-    std::lock_guard<std::mutex> guard(m_lock);
-    double scale = 0.0;
-    for (int l = 0; l < m_laneCount; ++l) {
-        const double average = m_lanes[l].total.Average();
-        if (m_lanes[l].responder == 0 && average > scale)
-            scale = average;
-    }
-    return scale;
-}
-
 double CHopwatchTimeline::GetFinestWidthFromStart() const {
     std::lock_guard<std::mutex> guard(m_lock);
     for (int level = 0; level < kLevelCount; ++level) {

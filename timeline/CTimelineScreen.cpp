@@ -26,10 +26,10 @@ BOOL CTimelineScreen::Refresh(const CHopwatchTimeline& model, const CHopwatchRow
     m_layout = TimelineLayout(width, height, m_rows.GetSize());
     const int plot = m_layout.PlotWidth() > 0 ? m_layout.PlotWidth() : 1;
     m_viewport.Update(m_info.length, plot);
-    m_rttScale = model.GetRttScale();
     if (!model.ReadView(m_keys.GetData(), m_keys.GetSize(), m_viewport.GetFrom(),
                         m_viewport.GetTo(), plot, m_view))
         return FALSE;
+    m_rttScale = m_view.RttScale();
     m_bandMax = m_selected >= 0 ? TimelineBandMax(m_view, m_selected) : 0.0;
     return TRUE;
 }

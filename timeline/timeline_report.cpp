@@ -61,7 +61,7 @@ BOOL SnapshotTimelineReport(const CHopwatchTimeline& model, const CHopwatchRowSo
                         report.view) ||
         !model.FindEvents(report.events, report.omittedEvents))
         return FALSE;
-    report.rttScale = model.GetRttScale();
+    report.rttScale = report.view.RttScale();
     report.include = true;
     return TRUE;
 }

@@ -15,7 +15,7 @@ struct STimelineReport {
     bool include = false;   // off: the report carries no section at all
     CNTimeStamp start;      // the run's start, local wall-clock time
     double slotWidth = 0.0; // seconds per cell
-    double rttScale = 0.0;  // the average round trip coloured light red
+    double rttScale = 0.0;  // the average round trip coloured light red (STimelineView::RttScale)
     NArray<STimelineRow> rows;
     STimelineView view; // one slot per cell, one lane per row
     NArray<STimelineEvent> events;

@@ -15,6 +15,16 @@ BOOL STimelineView::Size(int laneCount, int slotCount) {
     return TRUE;
 }
 
+double STimelineView::RttScale() const {
+    double scale = 0.0;
+    for (int i = 0; i < cells.GetSize(); ++i) {
+        const double average = cells[i].Average();
+        if (average > scale)
+            scale = average;
+    }
+    return scale;
+}
+
 double TimelineSlotWidth(double length, int maxSlots, double finest) {
     static const double kSteps[] = {1, 2, 5, 10, 20, 30, 60, 120, 300, 600};
     if (maxSlots < 1)

@@ -38,6 +38,11 @@ struct STimelineView {
     const STimelineBucket& Cell(int lane, int slot) const { return cells[lane * slots + slot]; }
     // Sizes the arrays; FALSE when memory ran out.
     BOOL Size(int laneCount, int slotCount);
+    // The scale of the cells' colours: the largest average round trip of a cell, which the ramp
+    // shows light red, as the list's time columns are coloured against their largest value; 0
+    // without answers. Against the cells shown rather than the rows' averages, so that only the
+    // slowest spans are red, not every span above its row's average.
+    double RttScale() const;
 };
 
 // Seconds of a slot that reads well on an axis and in a report: the smallest of 1, 2, 5, 10, 20,
