@@ -47,7 +47,10 @@ BOOL PrintRunEnd(const SConsoleOptions& options, const CHopwatchRowSource& rows,
     reportList.SetHistoryWidth(kTableGraphWidth);
     CHopwatchRowRefresher().Refresh(rows, reportList);
     SHopwatchReportInput report;
-    return MakeConsoleReportInput(reportList, title, started, stopped, report) &&
-           (g_bExportTimeline == 0 || SnapshotTimelineReport(timeline, rows, report.timeline)) &&
-           WriteConsoleReports(options, report);
+    if (!MakeConsoleReportInput(reportList, title, started, stopped, report))
+        return FALSE;
+    // A timeline that cannot be taken (memory) leaves the report as it is without one.
+    if (g_bExportTimeline != 0)
+        SnapshotTimelineReport(timeline, rows, report.timeline);
+    return WriteConsoleReports(options, report);
 }
