@@ -22,6 +22,7 @@
 #include "ui/CComboBox.h"
 #include "ui/CDialog.h"
 #include "ui/CImageList.h"
+#include "ui/CToolTipCtrl.h"
 
 // The program's only main window, from dialog template 102. It owns the probe data model, drives
 // it (Start, RequestStop, Stop) and, on a 125 ms timer, brings the controls and the results list
@@ -73,6 +74,8 @@ public:
     const CNTimeStamp& GetStopTime() const { return m_stopTime; }
     CHopwatchListView& GetListView() { return m_resultsList.GetRows(); }
     int GetGraphScale() const { return m_resultsList.GetGraphScale(); }
+    // The tooltip of the bar that shows a run's title: how that run probes.
+    CString GetProbeMethodTip() const { return m_tips.GetToolText(m_progress); }
     // The timeline of the run, and the one shown: a recording's while one is opened.
     const CHopwatchTimeline& GetTimeline() const { return m_timeline; }
     const CHopwatchTimeline& GetShownTimeline() const {
@@ -149,6 +152,7 @@ private:
     CButton m_timelineButton;
     CHopwatchListCtrl m_resultsList;
     CImageList m_imageList; // the list view shares it (LVS_SHAREIMAGELISTS): one owner
+    CToolTipCtrl m_tips;
     CString m_commandLineText;
     CNTokenList m_pendingTokens;
     DWORD m_lastRunning = 0;

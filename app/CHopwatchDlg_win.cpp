@@ -80,6 +80,9 @@ BOOL CHopwatchDlg::OnInitDialog() {
     // would otherwise take the last, Export.
     SendMessage(DM_SETDEFID, IDC_START);
 
+    // Where the run's title shows, its tooltip says how the run probes: the raw socket, or the
+    // system's ICMP service when that was chosen or the raw socket was refused.
+    m_tips.Create(m_hWnd);
     m_progress.SetRange32(0, kRunProgressRange);
     m_progress.SetPos(0);
     m_progress.SetTextColor(::GetSysColor(COLOR_BTNTEXT));
@@ -274,6 +277,8 @@ void CHopwatchDlg::UpdateRunState() {
         if (running) {
             m_startTime = now;
             m_stopTime = CNTimeStamp();
+            m_tips.SetToolText(m_progress, CString(L"Probing with ") +
+                                               ProbeMethodDescription(m_data.GetProbeMethod()));
         } else {
             m_stopTime = now;
         }

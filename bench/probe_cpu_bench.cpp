@@ -1,18 +1,24 @@
 // Benchmark: CPU per probe of a fast run against ping's CPU per packet on the same route, the share
-// of probes matched and the peak resident memory. Run as root inside the lab's client namespace
-// (bench/run_probe_cpu_bench.sh); prints figures only.
+// of probes matched and the peak resident memory; then the same run through ICMP datagram
+// sockets (the way that needs no root) beside the raw socket's: probes/s, share matched, CPU and
+// allocations per probe, median round-trip times of hop 1 and of the target. Run as root inside
+// the lab's client namespace (bench/run_probe_cpu_bench.sh); prints figures only.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "bench/allocation_counter.h"
 #include "engine/CHopwatchData.h"
+#include "engine/CHopwatchSystemNetwork.h"
 #include "platform/icmp_socket.h"
 #include "platform/process.h"
 #include "foundation/utf.h"
@@ -39,11 +45,66 @@ struct SRunFigures {
     unsigned long lost = 0;
     DWORD hops = 0;
     long sleeps = 0; // voluntary context switches of the process during the run
+    EHopwatchProbeMethod method = kProbeRaw;
+    // Round-trip times in seconds of the replies of hop 1 and of the target (the last hop).
+    std::vector<double> hop1;
+    std::vector<double> target;
+    // Allocations per probe once the run is under way (its first second left out).
+    double allocationsPerProbe = 0;
 };
 
+// The outcomes handed on so far: probes sent are counted, reply times collected by hop (the
+// vectors are reserved beforehand, so that collecting allocates nothing).
+void CollectOutcomes(CHopwatchData& data, SRunFigures& figures, long& sent) {
+    static SHopwatchOutcome outcomes[65536];
+    DWORD dropped = 0;
+    for (DWORD count; (count = data.ReadOutcomes(outcomes, 65536, dropped)) > 0;) {
+        for (DWORD i = 0; i < count; ++i) {
+            const SHopwatchOutcome& o = outcomes[i];
+            if (o.kind == kOutcomeSent)
+                ++sent;
+            if (o.kind != kOutcomeReply)
+                continue;
+            // The target answers at the last of the hops: the route is 30 hops long.
+            std::vector<double>& times = o.hop == 1 ? figures.hop1 : figures.target;
+            if ((o.hop == 1 || o.hop + 1u == g_dwMaxTTL) && times.size() < times.capacity())
+                times.push_back(o.rtt);
+        }
+    }
+}
+
+// ICMP datagram sockets timed as the raw socket is: when the engine reads an answer rather than
+// when the kernel received it, so that the difference between the two ways is the way alone.
+class CReadTimeNetwork : public CHopwatchSystemNetwork {
+public:
+    DWORD ReceiveFrom(BYTE* buffer, int capacity, int& received, DWORD& source,
+                      std::int64_t& receiveTime) override {
+        std::int64_t kernelTime = receiveTime;
+        return CHopwatchSystemNetwork::ReceiveFrom(buffer, capacity, received, source, kernelTime);
+    }
+    DWORD ReceiveQueued(BYTE* buffer, int capacity, int& received, DWORD& source,
+                        std::int64_t& receiveTime) override {
+        std::int64_t kernelTime = receiveTime;
+        return CHopwatchSystemNetwork::ReceiveQueued(buffer, capacity, received, source,
+                                                     kernelTime);
+    }
+};
+
+double Median(std::vector<double> values) {
+    if (values.empty())
+        return 0.0;
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    return values[values.size() / 2];
+}
+
 // One run of the engine at the given settings for the given time, stopped gracefully.
-bool RunHopwatch(const char* target, double seconds, SRunFigures& figures) {
-    CHopwatchData data;
+bool RunHopwatch(const char* target, double seconds, SRunFigures& figures,
+                 CHopwatchNetwork* network = nullptr) {
+    CHopwatchData data(network);
+    // Read every 50 ms: room for far more outcomes than come in that time.
+    data.SetOutcomeCapacity(1 << 16);
+    figures.hop1.reserve(1 << 17);
+    figures.target.reserve(1 << 17);
     rusage usage0{};
     getrusage(RUSAGE_SELF, &usage0);
     const double cpu0 = SelfCpuSeconds();
@@ -53,7 +114,23 @@ bool RunHopwatch(const char* target, double seconds, SRunFigures& figures) {
                      ToUtf8(data.GetErrorText()).c_str());
         return false;
     }
-    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    figures.method = data.GetProbeMethod();
+    long sent = 0;
+    long allocations0 = 0;
+    long sent0 = 0;
+    for (auto now = start; now - start < std::chrono::duration<double>(seconds);
+         now = std::chrono::steady_clock::now()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        CollectOutcomes(data, figures, sent);
+        if (allocations0 == 0 && now - start >= std::chrono::seconds(1)) {
+            allocations0 = g_benchAllocations.load();
+            sent0 = sent;
+        }
+    }
+    CollectOutcomes(data, figures, sent);
+    if (sent > sent0)
+        figures.allocationsPerProbe =
+            static_cast<double>(g_benchAllocations.load() - allocations0) / (sent - sent0);
     data.RequestStop();
     for (int i = 0; i < 800 && data.IsPingWorkerRunning(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -160,15 +237,16 @@ double TimedWaitMicroseconds(long microseconds) {
 int main(int argc, char** argv) {
     const char* target = argc > 1 ? argv[1] : "127.0.0.1";
     const double seconds = argc > 2 ? std::atof(argv[2]) : 10.0;
-    // The settings of the measurement: about 10,000 probes/s over the 30-hop route (another
-    // interval in ms may follow the seconds).
+    // The settings of the measurement: about 10,000 probes/s over the 30-hop route and this
+    // computer (another interval in ms may follow the seconds).
     g_dwPingIntervalMS = argc > 3 ? static_cast<DWORD>(std::atoi(argv[3])) : 3;
     g_dwPingTimeoutMS = 5000;
-    g_dwMaxTTL = 30;
+    g_dwMaxTTL = 31; // hops 0 to 30: this computer, 29 routers and the target
     g_bReverseDNS = 0;
 
     const double startMb = ResidentMegabytes();
     SRunFigures run;
+    g_dwProbeMethod = kProbeSettingRaw;
     if (!RunHopwatch(target, seconds, run))
         return 1;
     rusage self{};
@@ -219,7 +297,49 @@ int main(int argc, char** argv) {
     std::printf(
         "peak resident memory: %.1f MB (before the run %.1f MB: program and libraries; slot "
         "table %.1f MB; history rings of the %lu hops in use, up to %.0f kB each as they "
-        "fill; rings reserved for 128 alternatives and the hops beyond: none)\n",
+        "fill; rings reserved for 128 alternatives and the hops beyond: none; the benchmark's "
+        "own outcome ring and reply times: 6 MB)\n",
         peakMb, startMb, slots, static_cast<unsigned long>(run.hops + 1), ring);
+
+    // The same run through ICMP datagram sockets, the way without root, beside the raw socket's:
+    // timed by the kernel's receive stamps as the program does, and timed at the read as the raw
+    // socket is, which the raw socket's times are to be compared with.
+    const double shorter = seconds / 2 > 3 ? seconds / 2 : 3;
+    SRunFigures datagram;
+    SRunFigures datagramRead;
+    CReadTimeNetwork readTime;
+    g_dwProbeMethod = kProbeSettingSystem;
+    if (!RunHopwatch(target, shorter, datagram) || datagram.method != kProbeDatagram ||
+        !RunHopwatch(target, shorter, datagramRead, &readTime)) {
+        std::printf("datagram path: not measured (ICMP datagram sockets refused)\n");
+        return 1;
+    }
+    std::printf("raw socket (%.0f s) against ICMP datagram sockets (%.0f s each), /int %lu over "
+                "%lu hops:\n",
+                seconds, shorter, static_cast<unsigned long>(g_dwPingIntervalMS),
+                static_cast<unsigned long>(datagram.hops));
+    const struct {
+        const char* name;
+        const SRunFigures* figures;
+    } rows[] = {{"raw", &run},
+                {"datagram, kernel receive times", &datagram},
+                {"datagram, timed at the read", &datagramRead}};
+    for (const auto& row : rows) {
+        const SRunFigures& f = *row.figures;
+        std::printf("  %-31s %6.0f probes/s, matched %lu of %lu (%.3f %%), %.2f us CPU and %.3f "
+                    "allocations per probe; median RTT hop 1 %.1f us (%zu), target %.1f us "
+                    "(%zu)\n",
+                    row.name, f.sent / f.seconds, f.received, f.sent,
+                    f.sent ? 100.0 * f.received / f.sent : 0.0, f.sent ? f.cpu / f.sent * 1e6 : 0.0,
+                    f.allocationsPerProbe, Median(f.hop1) * 1e6, f.hop1.size(),
+                    Median(f.target) * 1e6, f.target.size());
+    }
+    std::printf("  median RTT datagram timed at the read - raw: hop 1 %+.1f us, target %+.1f us "
+                "(target: within 20 us); the kernel's receive times are %.1f us and %.1f us "
+                "earlier than the read\n",
+                (Median(datagramRead.hop1) - Median(run.hop1)) * 1e6,
+                (Median(datagramRead.target) - Median(run.target)) * 1e6,
+                (Median(datagramRead.hop1) - Median(datagram.hop1)) * 1e6,
+                (Median(datagramRead.target) - Median(datagram.target)) * 1e6);
     return 0;
 }

@@ -17,6 +17,7 @@ enum class EOption {
     MaxTtl,
     Dns,
     NoDns,
+    Method,
     Count,
     Time,
     Json,
@@ -65,6 +66,10 @@ const SOptionSpec kOptions[] = {
      L"enables reverse host name lookup"},
     {EOption::NoDns, {L"/nodns"}, L'n', L"no-dns", nullptr, kCmdOptionNoDns,
      L"disables reverse host name lookup"},
+    {EOption::Method, {L"/method"}, 0, L"method", L"way", kCmdOptionMethod,
+     L"auto, raw or system: how probes go out:\nraw = a raw ICMP socket (root or\n"
+     L"administrator); system = the way that\nneeds no rights (ICMP datagram sockets\n"
+     L"on Linux, the ICMP service on Windows);\nauto (default) = raw where allowed"},
     {EOption::Count, {L"/count"}, L'c', L"count", L"n", kCmdOptionNone,
      L"n probes per hop; then stop and wait\nfor the outstanding probes"},
     {EOption::Time, {L"/time"}, L't', L"time", L"s", kCmdOptionNone,
@@ -242,6 +247,11 @@ bool ApplyValue(const SOptionSpec& spec, const CString& value, SConsoleOptions& 
         (spec.id == EOption::Interval  ? options.intervalMs
          : spec.id == EOption::Timeout ? options.timeoutMs
                                        : options.maxTtl) = number;
+        return true;
+    case EOption::Method:
+        if (!ParseCommandLineOptionValue(spec.shared, value, &number))
+            return false;
+        options.probeMethod = static_cast<int>(number);
         return true;
     case EOption::Count:
         return ParseBounded(value, 1, kMaxCount, options.count);

@@ -11,6 +11,7 @@ struct SConsoleOptions {
     DWORD timeoutMs = 0;      // 0 = keep the setting
     DWORD maxTtl = 0;         // 0 = keep the setting
     int reverseDns = -1;      // -1 = keep the setting, else 0 or 1
+    int probeMethod = -1;     // -1 = keep the setting, else kProbeSettingAuto, ... (/method)
     double runSeconds = -1.0; // < 0: run until interrupted
     DWORD count = 0;          // probes per hop, then the run ends by itself; 0 = no limit
     bool csv = false;

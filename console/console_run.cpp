@@ -6,6 +6,7 @@
 
 #include "console/CConsoleRowSnapshot.h"
 #include "console/json_output.h"
+#include "console/start_remedy.h"
 #include "console/run_end_output.h"
 #include "console/table_view.h"
 #include "engine/CHopwatchData.h"
@@ -14,6 +15,7 @@
 #include "foundation/system_error_text.h"
 #include "platform/clock_time.h"
 #include "platform/console_io.h"
+#include "platform/icmp_socket.h"
 #include "recording/CHopwatchRecorder.h"
 #include "recording/recording_messages.h"
 #include "results/CHopwatchDataRowSource.h"
@@ -37,6 +39,8 @@ void ApplyOptions(const SConsoleOptions& options) {
         g_bReverseDNS = options.reverseDns;
     if (options.exportIcons >= 0)
         g_bExportIcons = options.exportIcons;
+    if (options.probeMethod >= 0)
+        g_dwProbeMethod = static_cast<DWORD>(options.probeMethod);
 }
 
 // Where the run's recording goes: nowhere with --no-record, the named file with --record, else a
@@ -119,6 +123,11 @@ int RunConsoleTest(const SConsoleOptions& options) {
     const CNTimeStamp startedUtc = UtcNow();
     if (!data.Start(options.host)) {
         WriteRunError(data);
+        const CString remedy = StartFailureRemedy(data.GetProbeMethod(),
+                                                  PlatformIcmpAccessDenied(data.GetLastErrorCode()),
+                                                  SystemUnprivilegedProbeMethod());
+        if (!remedy.empty())
+            ConsoleWrite(ToUtf8(remedy + L"\n"), true);
         return kConsoleExitFailed;
     }
     recorder.Begin(RecordingMode(options), options.recordPath,
@@ -126,7 +135,8 @@ int RunConsoleTest(const SConsoleOptions& options) {
     bool recordingStopReported = false;
     SConsoleRunFacts facts = RunFacts(options, data);
     facts.startedUtc = startedUtc;
-    WriteMessage(L"probe method: " + facts.probeMethod);
+    WriteMessage(L"probe method: " + facts.probeMethod + L" (" +
+                 ProbeMethodDescription(data.GetProbeMethod()) + L")");
 
     ConsoleInstallInterruptHandler();
     CHopwatchMemoryList list;

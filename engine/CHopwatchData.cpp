@@ -44,9 +44,9 @@ BOOL CHopwatchData::Start(const CString& host) {
     }
     m_runStartTicks = m_network->Now();
     m_runStartTime = CNTimeStamp::Now();
-    DWORD error = m_network->Open();
+    DWORD error = OpenWire(g_dwProbeMethod);
     if (error != 0) {
-        SetError(error, L"Failed to open a raw socket");
+        SetError(error, OpenFailureText(m_probeMethod.load()));
         return FALSE;
     }
     // The workers take the data lock only after they start; holding it here is safe because a
@@ -60,6 +60,38 @@ BOOL CHopwatchData::Start(const CString& host) {
         return FALSE;
     }
     return TRUE;
+}
+
+// The raw socket where the setting allows it; the way that needs no rights when the setting asks
+// for it, or when it leaves the choice and the raw socket is refused for want of rights.
+DWORD CHopwatchData::OpenWire(DWORD setting) {
+    const EHopwatchProbeMethod unprivileged = m_network->UnprivilegedMethod();
+    // Up to one probe per hop and interval is out within the time-out, and those of the salvo
+    // under way; the slots bound them all.
+    const std::uint64_t salvos = m_timeoutMs.load() / m_intervalMs.load() + 2;
+    const std::uint64_t outstanding = salvos * m_maxTtl.load();
+    const DWORD maxOutstanding =
+        outstanding < kHopwatchSlotCount ? static_cast<DWORD>(outstanding) : kHopwatchSlotCount;
+    const EHopwatchProbeMethod first = setting == kProbeSettingSystem ? unprivileged : kProbeRaw;
+    m_probeMethod.store(first);
+    DWORD error = m_network->Open(first, m_timeoutMs.load(), maxOutstanding);
+    if (error != 0 && setting != kProbeSettingRaw && setting != kProbeSettingSystem &&
+        m_network->IsAccessDenied(error)) {
+        m_probeMethod.store(unprivileged);
+        error = m_network->Open(unprivileged, m_timeoutMs.load(), maxOutstanding);
+    }
+    return error;
+}
+
+CString CHopwatchData::OpenFailureText(EHopwatchProbeMethod method) {
+    switch (method) {
+    case kProbeDatagram:
+        return L"Failed to open an ICMP datagram socket";
+    case kProbeSystem:
+        return L"Failed to open the system's ICMP service";
+    default:
+        return L"Failed to open a raw socket";
+    }
 }
 
 void CHopwatchData::Stop() {

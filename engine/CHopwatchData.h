@@ -66,8 +66,11 @@ public:
     // a wall-clock time.
     void GetRunClock(std::int64_t& startTicks, std::int64_t& frequency,
                      CNTimeStamp& startTime) const;
-    // How the run puts its probes on the wire.
+    // How the run that Start began puts its probes on the wire (after a refused raw socket, the
+    // way that needs no rights); the way it tried last when Start failed to open it.
     EHopwatchProbeMethod GetProbeMethod() const { return m_probeMethod.load(); }
+    // The error text of a failed open of a way to probe ("Failed to open a raw socket", ...).
+    static CString OpenFailureText(EHopwatchProbeMethod method);
 
     // Copies the title when its version differs from cachedVersion; returns the current version.
     int GetTitle(CString& title, int cachedVersion) const;
@@ -151,6 +154,9 @@ public:
 protected:
     // Engine internals, called with the data lock held.
     void ApplySettings(DWORD intervalMs, DWORD timeoutMs, DWORD maxTtl, int reverseDns);
+    // Opens the wire as the ProbeMethod setting asks (after ApplySettings); 0 or the error code,
+    // with m_probeMethod saying which way was tried last.
+    DWORD OpenWire(DWORD setting);
     BOOL ResetData();
     void InitHost(SHopwatchHost& host, CHopwatchHistory& history, DWORD ttl);
     void RebuildRows();

@@ -43,9 +43,10 @@ BOOL CHopwatchData::ResolveTarget() {
         std::lock_guard<std::recursive_mutex> guard(m_lock);
         text = TrimBlanks(m_targetText);
     }
-    // Asked once per run: the process id is a system call on some systems, and every probe and
-    // every reply needs it.
-    m_probeId = static_cast<WORD>(m_network->ProcessId() & 0xFFFF);
+    // Asked once per run (the wire is open by now): the process id is a system call on some
+    // systems, and every probe and every reply needs it. On an ICMP datagram socket the answers
+    // carry the socket's own identifier instead.
+    m_probeId = m_network->ProbeIdentifier();
     DWORD local = 0;
     m_localAddress.store(m_network->LocalAddress(local) ? HopwatchSwapOrder(local) : kHopwatchNone);
 
@@ -126,12 +127,18 @@ DWORD CHopwatchData::ReceiveReply() {
     // the next send either way, so the order of reads and sends is the same.
     BYTE buffer[kIcmpDatagramMax];
     for (int count = 0; count < kMaxRepliesPerWake; ++count) {
-        const std::int64_t now = m_network->Now();
+        // The wire may replace this with the moment the answer arrived.
+        std::int64_t receiveTime = m_network->Now();
         DWORD source = 0;
-        int received = 0;
-        error = count == 0 ? m_network->ReceiveFrom(buffer, kIcmpDatagramMax, received, source)
-                           : m_network->ReceiveQueued(buffer, kIcmpDatagramMax, received, source);
-        if (count > 0 && error == CHopwatchNetwork::kNothingQueued)
+        int length = 0;
+        error =
+            count == 0
+                ? m_network->ReceiveFrom(buffer, kIcmpDatagramMax, length, source, receiveTime)
+                : m_network->ReceiveQueued(buffer, kIcmpDatagramMax, length, source, receiveTime);
+        // Nothing to read after all: what woke the wait on an ICMP datagram socket or the
+        // system's ICMP service was no answer to deliver (a local error, a request that timed
+        // out).
+        if (error == CHopwatchNetwork::kNothingQueued)
             break;
         // Winsock fails a datagram larger than the buffer with WSAEMSGSIZE and drops its rest.
         // Any large ICMP packet reaching this computer (a big ping from another host) does that;
@@ -142,7 +149,7 @@ DWORD CHopwatchData::ReceiveReply() {
             SetError(error, L"Failed on raw socket recvfrom");
             return error;
         }
-        ProcessReply(buffer, received, now, source);
+        ProcessReply(buffer, length, receiveTime, source);
     }
     return 0;
 }

@@ -3,21 +3,34 @@
 
 #include <cstdint>
 
+#include "engine/probe_method.h"
 #include "foundation/CNWorkerThread.h"
 #include "foundation/base_types.h"
 
-// Raw ICMP socket, performance counter, process id, name services and thread start as the engine
-// uses them.
+// The way to probe that needs no administrator or root rights on this system: kProbeDatagram
+// (ICMP datagram sockets, Linux) or kProbeSystem (the system's ICMP service, Windows).
+EHopwatchProbeMethod SystemUnprivilegedProbeMethod();
+
+// ICMP probing (a raw socket, or a way that needs no rights), performance counter, process id,
+// name services and thread start as the engine uses them. Every way to probe reads its answers
+// back in the raw socket's shape: the datagram with its IP header.
 // One object serves one CHopwatchData; only the ping worker calls the socket operations, and Start
 // and Stop (user-interface thread) call Open and Close while the ping worker is not running.
 class CHopwatchNetwork {
 public:
     virtual ~CHopwatchNetwork() = default;
 
-    // Opens the raw ICMP socket. 0 or the socket error code.
-    virtual DWORD Open() = 0;
-    // Closes the socket if open. 0 or the socket error code.
+    // Opens the wire of a way to probe: kProbeRaw the raw ICMP socket, or the way of
+    // UnprivilegedMethod. timeoutMs is the run's probe time-out and maxOutstanding the most
+    // probes it keeps out at once (the system's ICMP service sizes its buffers by them). 0 or the
+    // error code.
+    virtual DWORD Open(EHopwatchProbeMethod method, DWORD timeoutMs, DWORD maxOutstanding) = 0;
+    // Closes the wire if open. 0 or the error code.
     virtual DWORD Close() = 0;
+    // The way that needs no administrator or root rights here (SystemUnprivilegedProbeMethod).
+    virtual EHopwatchProbeMethod UnprivilegedMethod() { return SystemUnprivilegedProbeMethod(); }
+    // TRUE when Open failed because this user may not open a raw socket.
+    virtual BOOL IsAccessDenied(DWORD error);
     // Sets the time-to-live of the following sends. 0 or the socket error code.
     virtual DWORD SetTtl(int ttl) = 0;
     // Sends one ICMP message to an IPv4 address (network byte order). 0 or the socket error code.
@@ -25,18 +38,27 @@ public:
     // Waits up to seconds + microseconds for the socket to become readable: 1 readable, 0 time-out,
     // any other count as the select result; -1 = failure with the code in error.
     virtual int WaitReadable(long seconds, long microseconds, DWORD& error) = 0;
-    // Reads one datagram, IP header included. 0 or the socket error code.
-    virtual DWORD ReceiveFrom(BYTE* buffer, int capacity, int& received, DWORD& source) = 0;
+    // Reads one datagram, IP header included. 0 or the socket error code; kNothingQueued when
+    // what made the wait end was no answer to read after all. receiveTime comes in as the
+    // engine's clock just before the read; a wire that knows when the answer arrived (a
+    // kernel's receive stamp, the completion of a request) puts that in instead.
+    virtual DWORD ReceiveFrom(BYTE* buffer, int capacity, int& received, DWORD& source,
+                              std::int64_t& receiveTime) = 0;
     // ReceiveFrom for a datagram that has already arrived; never waits: kNothingQueued when
     // none has. Lets one wake read every reply that is there.
-    virtual DWORD ReceiveQueued(BYTE* buffer, int capacity, int& received, DWORD& source) = 0;
+    virtual DWORD ReceiveQueued(BYTE* buffer, int capacity, int& received, DWORD& source,
+                                std::int64_t& receiveTime) = 0;
     static constexpr DWORD kNothingQueued = 10035; // WSAEWOULDBLOCK
 
     // Performance counter ticks and their frequency per second (0 when there is no counter).
     virtual std::int64_t Now() = 0;
     virtual std::int64_t Frequency() = 0;
-    // Identifier carried in every probe: the low 16 bits of this process id.
+    // This process id.
     virtual DWORD ProcessId() = 0;
+    // Identifier carried back by the answers to every probe of the open wire: the low 16 bits of
+    // this process id, which the probes carry; an ICMP datagram socket's own identifier, which
+    // the kernel puts into every request instead.
+    virtual WORD ProbeIdentifier() { return static_cast<WORD>(ProcessId() & 0xFFFF); }
 
     // First IPv4 address (network byte order) of a host text; FALSE with the socket error code.
     virtual BOOL ResolveHost(const CString& text, DWORD& address, DWORD& error) = 0;

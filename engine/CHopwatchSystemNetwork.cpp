@@ -1,4 +1,5 @@
-// CHopwatchSystemNetwork: the platform's raw ICMP socket, performance counter and resolver.
+// CHopwatchSystemNetwork: the platform's raw ICMP socket or its way to probe without rights,
+// performance counter and resolver.
 #include "engine/CHopwatchSystemNetwork.h"
 
 #include "engine/CNInetHost.h"
@@ -12,39 +13,56 @@ CHopwatchSystemNetwork::~CHopwatchSystemNetwork() {
     Close();
 }
 
-DWORD CHopwatchSystemNetwork::Open() {
+DWORD CHopwatchSystemNetwork::Open(EHopwatchProbeMethod method, DWORD timeoutMs,
+                                   DWORD maxOutstanding) {
     Close();
+    m_method = method == UnprivilegedMethod() ? method : kProbeRaw;
+    if (Unprivileged())
+        return m_unprivileged.Open(timeoutMs, maxOutstanding);
     return PlatformIcmpOpen(m_socket);
 }
 
 DWORD CHopwatchSystemNetwork::Close() {
+    const DWORD unprivileged = m_unprivileged.Close();
     if (m_socket == kInvalidPlatformSocket)
-        return 0;
+        return unprivileged;
     DWORD error = PlatformIcmpClose(m_socket);
     m_socket = kInvalidPlatformSocket;
     return error;
 }
 
 DWORD CHopwatchSystemNetwork::SetTtl(int ttl) {
+    if (Unprivileged())
+        return m_unprivileged.SetTtl(ttl);
     return PlatformIcmpSetTtl(m_socket, ttl);
 }
 
 DWORD CHopwatchSystemNetwork::SendTo(const BYTE* message, int length, DWORD address) {
+    if (Unprivileged())
+        return m_unprivileged.SendTo(message, length, address);
     return PlatformIcmpSendTo(m_socket, message, length, address);
 }
 
 int CHopwatchSystemNetwork::WaitReadable(long seconds, long microseconds, DWORD& error) {
+    if (Unprivileged())
+        return m_unprivileged.WaitReadable(seconds, microseconds, error);
     return PlatformIcmpWaitReadable(m_socket, seconds, microseconds, error);
 }
 
-DWORD CHopwatchSystemNetwork::ReceiveFrom(BYTE* buffer, int capacity, int& received,
-                                          DWORD& source) {
+// The raw socket's receive time is the engine's clock just before the read, as it came in.
+DWORD CHopwatchSystemNetwork::ReceiveFrom(BYTE* buffer, int capacity, int& received, DWORD& source,
+                                          std::int64_t& receiveTime) {
+    if (Unprivileged())
+        return m_unprivileged.Receive(buffer, capacity, received, source, receiveTime);
     return PlatformIcmpReceiveFrom(m_socket, buffer, capacity, received, source);
 }
 
 DWORD CHopwatchSystemNetwork::ReceiveQueued(BYTE* buffer, int capacity, int& received,
-                                            DWORD& source) {
+                                            DWORD& source, std::int64_t& receiveTime) {
     static_assert(kNothingQueued == kPlatformIcmpNothingQueued);
+    static_assert(kNothingQueued == CNUnprivilegedIcmp::kNothingQueued);
+    if (Unprivileged())
+        return m_unprivileged.Receive(buffer, capacity, received, source, receiveTime);
     return PlatformIcmpReceiveQueued(m_socket, buffer, capacity, received, source);
 }
 
@@ -58,6 +76,11 @@ std::int64_t CHopwatchSystemNetwork::Frequency() {
 
 DWORD CHopwatchSystemNetwork::ProcessId() {
     return PlatformProcessId();
+}
+
+WORD CHopwatchSystemNetwork::ProbeIdentifier() {
+    const WORD own = CHopwatchNetwork::ProbeIdentifier();
+    return Unprivileged() ? m_unprivileged.Identifier(own) : own;
 }
 
 BOOL CHopwatchSystemNetwork::ResolveHost(const CString& text, DWORD& address, DWORD& error) {

@@ -20,3 +20,16 @@ inline const wchar_t* ProbeMethodName(EHopwatchProbeMethod method) {
         return L"raw";
     }
 }
+
+// How the probes go out, for people: "a raw ICMP socket", "ICMP datagram sockets, which need no
+// root" or "the system's ICMP service, which needs no administrator rights".
+inline const wchar_t* ProbeMethodDescription(EHopwatchProbeMethod method) {
+    switch (method) {
+    case kProbeDatagram:
+        return L"ICMP datagram sockets, which need no root";
+    case kProbeSystem:
+        return L"the system's ICMP service, which needs no administrator rights";
+    default:
+        return L"a raw ICMP socket";
+    }
+}

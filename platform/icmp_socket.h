@@ -15,6 +15,9 @@ constexpr PlatformSocket kInvalidPlatformSocket = ~PlatformSocket(0);
 // Opens a raw socket (AF_INET, SOCK_RAW, IPPROTO_ICMP). Needs the rights the system demands for
 // raw sockets. Starts the socket library once on systems that need it.
 DWORD PlatformIcmpOpen(PlatformSocket& socket);
+// TRUE when an open failed because this user may not open raw sockets (EPERM or EACCES,
+// WSAEACCES): a case for the way that needs no rights.
+bool PlatformIcmpAccessDenied(DWORD error);
 DWORD PlatformIcmpClose(PlatformSocket socket);
 // Sets IP_TTL for the following sends (1..255).
 DWORD PlatformIcmpSetTtl(PlatformSocket socket, int ttl);

@@ -29,6 +29,10 @@ DWORD PlatformIcmpOpen(PlatformSocket& socket) {
     return 0;
 }
 
+bool PlatformIcmpAccessDenied(DWORD error) {
+    return error == static_cast<DWORD>(EPERM) || error == static_cast<DWORD>(EACCES);
+}
+
 DWORD PlatformIcmpClose(PlatformSocket socket) {
     return ::close(Fd(socket)) == 0 ? 0 : LastError();
 }

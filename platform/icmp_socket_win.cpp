@@ -23,6 +23,10 @@ DWORD PlatformIcmpOpen(PlatformSocket& socket) {
     return 0;
 }
 
+bool PlatformIcmpAccessDenied(DWORD error) {
+    return error == static_cast<DWORD>(WSAEACCES) || error == ERROR_ACCESS_DENIED;
+}
+
 DWORD PlatformIcmpClose(PlatformSocket socket) {
     return closesocket(Sock(socket)) == 0 ? 0 : static_cast<DWORD>(WSAGetLastError());
 }

@@ -32,12 +32,14 @@ BOOL CHopwatchCommandLine::Process() {
             break;
         case kStateTtlValue:
         case kStateIntervalValue:
-        case kStateTimeoutValue: {
+        case kStateTimeoutValue:
+        case kStateMethodValue: {
             // The next token is the value whatever it looks like: "/int /dns" is a bad interval.
             ECommandLineOption option = m_dwParserState == kStateTtlValue ? kCmdOptionTtl
                                         : m_dwParserState == kStateIntervalValue
                                             ? kCmdOptionInterval
-                                            : kCmdOptionTimeout;
+                                        : m_dwParserState == kStateTimeoutValue ? kCmdOptionTimeout
+                                                                                : kCmdOptionMethod;
             m_dwParserState = kStateOptionOrHost;
             ProcessValue(option, token);
             break;
@@ -65,6 +67,9 @@ void CHopwatchCommandLine::ProcessOption(const CString& token) {
         break;
     case kCmdOptionTimeout:
         m_dwParserState = kStateTimeoutValue;
+        break;
+    case kCmdOptionMethod:
+        m_dwParserState = kStateMethodValue;
         break;
     case kCmdOptionDns:
         g_bReverseDNS = 1;
@@ -95,6 +100,8 @@ void CHopwatchCommandLine::ProcessValue(ECommandLineOption option, const CString
         g_dwMaxTTL = value;
     else if (option == kCmdOptionInterval)
         g_dwPingIntervalMS = value;
+    else if (option == kCmdOptionMethod)
+        g_dwProbeMethod = value;
     else
         g_dwPingTimeoutMS = value;
 }

@@ -17,6 +17,7 @@ public:
         kStateTtlValue = 1,
         kStateIntervalValue = 2,
         kStateTimeoutValue = 3,
+        kStateMethodValue = 4,
     };
 
     CHopwatchCommandLine() = default;

@@ -32,6 +32,8 @@ public:
     BOOL AddDwordEntry(const CString& name, DWORD* variable);
     BOOL AddStringEntry(const CString& name, CString* variable);
     BOOL AddListEntry(const CString& name, CNTokenList* variable);
+    // Registers an entry of another kind, which the store then owns (deleted at once on failure).
+    BOOL AddEntry(CNPersistentStoreEntry* entry) { return Add(entry); }
 
     // Opens the key read-only (creating nothing) and loads every entry. A key that cannot be
     // opened leaves all defaults in force and still gives TRUE.

@@ -2,7 +2,9 @@
 // console.
 #include "settings/command_line_rules.h"
 
+#include "foundation/blank_set.h"
 #include "foundation/numbers.h"
+#include "foundation/text_utils.h"
 #include "settings/settings_globals.h"
 
 const wchar_t kUnfinishedCommandLineOptionText[] = L"Error: unfinished command line option";
@@ -29,11 +31,14 @@ struct SOptionName {
 };
 
 const SOptionName kOptionNames[] = {
-    {L"/help", kCmdOptionHelp},       {L"/h", kCmdOptionHelp},       {L"/?", kCmdOptionHelp},
-    {L"/ttl", kCmdOptionTtl},         {L"/int", kCmdOptionInterval}, {L"/to", kCmdOptionTimeout},
-    {L"/dns", kCmdOptionDns},         {L"/nodns", kCmdOptionNoDns},  {L"/save", kCmdOptionSave},
-    {L"/nostart", kCmdOptionNoStart},
+    {L"/help", kCmdOptionHelp},       {L"/h", kCmdOptionHelp},        {L"/?", kCmdOptionHelp},
+    {L"/ttl", kCmdOptionTtl},         {L"/int", kCmdOptionInterval},  {L"/to", kCmdOptionTimeout},
+    {L"/dns", kCmdOptionDns},         {L"/nodns", kCmdOptionNoDns},   {L"/save", kCmdOptionSave},
+    {L"/nostart", kCmdOptionNoStart}, {L"/method", kCmdOptionMethod},
 };
+
+// The values of "/method", by setting.
+const wchar_t* const kProbeMethodValues[] = {L"auto", L"raw", L"system"};
 
 CString Quoted(const CString& token) {
     return L"\"" + token + L"\"";
@@ -51,10 +56,21 @@ ECommandLineOption LookupCommandLineOption(const CString& token) {
 }
 
 BOOL CommandLineOptionTakesValue(ECommandLineOption option) {
-    return option == kCmdOptionTtl || option == kCmdOptionInterval || option == kCmdOptionTimeout;
+    return option == kCmdOptionTtl || option == kCmdOptionInterval || option == kCmdOptionTimeout ||
+           option == kCmdOptionMethod;
 }
 
 BOOL ParseCommandLineOptionValue(ECommandLineOption option, const CString& token, DWORD* value) {
+    if (option == kCmdOptionMethod) {
+        const CString name = TrimBlanks(token);
+        for (DWORD setting = 0; setting < 3; ++setting) {
+            if (value != nullptr && EqualNoCase(name, kProbeMethodValues[setting])) {
+                *value = setting;
+                return TRUE;
+            }
+        }
+        return FALSE;
+    }
     DWORD parsed = 0;
     if (value == nullptr || !ParseUnsigned(token.c_str(), &parsed))
         return FALSE;
@@ -89,6 +105,8 @@ CString BadCommandLineValueText(ECommandLineOption option, const CString& token)
         return L"Error: invalid command line ping interval (/int) value " + Quoted(token);
     case kCmdOptionTimeout:
         return L"Error: invalid command line ping timeout (/to) value " + Quoted(token);
+    case kCmdOptionMethod:
+        return L"Error: invalid command line probe method (/method) value " + Quoted(token);
     default:
         return CString();
     }

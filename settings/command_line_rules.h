@@ -16,6 +16,7 @@ enum ECommandLineOption {
     kCmdOptionNoDns,    // "/nodns"
     kCmdOptionSave,     // "/save"
     kCmdOptionNoStart,  // "/nostart"
+    kCmdOptionMethod,   // "/method auto|raw|system": how probes go out (g_dwProbeMethod)
 };
 
 // The option a (trimmed) token names.
@@ -23,12 +24,15 @@ ECommandLineOption LookupCommandLineOption(const CString& token);
 // TRUE for the options that take the next token as their value.
 BOOL CommandLineOptionTakesValue(ECommandLineOption option);
 // Parses the value of "/ttl", "/int" or "/to" as an unsigned 32-bit number (blanks around it
-// allowed) and checks its range; FALSE (value untouched) for a bad value or another option.
+// allowed) and checks its range, or the value of "/method" ("auto", "raw" or "system" without
+// regard to case, blanks around it allowed) as its setting (kProbeSettingAuto, ...); FALSE
+// (value untouched) for a bad value or another option.
 BOOL ParseCommandLineOptionValue(ECommandLineOption option, const CString& token, DWORD* value);
 
 // "Error: unrecognized command line option "<token>"".
 CString UnrecognizedCommandLineOptionText(const CString& token);
-// The error of a bad value for "/ttl", "/int" or "/to", quoting the token; empty otherwise.
+// The error of a bad value for "/ttl", "/int", "/to" or "/method", quoting the token; empty
+// otherwise.
 CString BadCommandLineValueText(ECommandLineOption option, const CString& token);
 // An option that takes a value was the last token.
 extern const wchar_t kUnfinishedCommandLineOptionText[];

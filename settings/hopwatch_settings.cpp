@@ -1,6 +1,8 @@
-// The program's settings store: where the seven settings live in the registry and how they are
-// bound.
+// The program's settings store: where the seven settings and those beside them live in the
+// registry and how they are bound.
 #include "settings/hopwatch_settings.h"
+
+#include <new>
 
 #include "foundation/text_utils.h"
 #include "settings/settings_globals.h"
@@ -9,6 +11,20 @@ const wchar_t kSettingsBaseKey[] = L"HKCU\\Software\\ORVANE\\Hopwatch\\";
 const wchar_t kSettingsKeyName[] = L"Settings";
 
 CNPersistentStore g_PersistentStore;
+
+namespace {
+
+// A setting added beside the seven: written only when its value changed, so that the settings
+// key of a user who never chose one stays exactly as the seven leave it.
+template <class TEntry> class CAddedEntry : public TEntry {
+public:
+    using TEntry::TEntry;
+    BOOL Save(CNRegistryKey& key, BOOL force) override {
+        return !force && !this->IsModified() ? TRUE : TEntry::Save(key, force);
+    }
+};
+
+} // namespace
 
 void PrepareSettingsStore(CNPersistentStore& store) {
     store.RemoveAll(TRUE);
@@ -22,5 +38,8 @@ void PrepareSettingsStore(CNPersistentStore& store) {
     store.AddDwordEntry(L"MaxTTL", &g_dwMaxTTL);
     store.AddDwordEntry(L"RecordRuns", &g_dwRecordRuns);
     store.AddDwordEntry(L"RecordingsBudgetMB", &g_dwRecordingsBudgetMB);
-    store.AddIntEntry(L"ExportTimeline", &g_bExportTimeline);
+    store.AddEntry(new (std::nothrow)
+                       CAddedEntry<CNPersistentStoreDwordEntry>(L"ProbeMethod", &g_dwProbeMethod));
+    store.AddEntry(new (std::nothrow) CAddedEntry<CNPersistentStoreIntEntry>(L"ExportTimeline",
+                                                                             &g_bExportTimeline));
 }

@@ -1,5 +1,5 @@
-// The program's settings store: where the seven settings live in the registry and how they are
-// bound.
+// The program's settings store: where the seven settings and those beside them live in the
+// registry and how they are bound.
 #pragma once
 
 #include "settings/CNPersistentStore.h"
@@ -13,6 +13,7 @@ extern CNPersistentStore g_PersistentStore;
 
 // Empties `store`, sets its key path (HKCU\Software\ORVANE\Hopwatch\Settings) and registers the
 // settings in their load and save order: the seven MainWndPos, HostHistory, PingIntervalMS,
-// PingTimeoutMS, ReverseDNS, ExportIcons, MaxTTL, then RecordRuns, RecordingsBudgetMB and
-// ExportTimeline, each bound to its global. Main thread only.
+// PingTimeoutMS, ReverseDNS, ExportIcons, MaxTTL, then RecordRuns and RecordingsBudgetMB, each
+// bound to its global; then ProbeMethod (REG_DWORD, g_dwProbeMethod) and ExportTimeline
+// (REG_DWORD, g_bExportTimeline), which are written only when they changed. Main thread only.
 void PrepareSettingsStore(CNPersistentStore& store);

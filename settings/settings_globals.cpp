@@ -11,4 +11,5 @@ CString g_strMainWndPos;
 CNTokenList g_HostHistory;
 DWORD g_dwRecordRuns = 1;
 DWORD g_dwRecordingsBudgetMB = 1024;
+DWORD g_dwProbeMethod = kProbeSettingAuto;
 BOOL g_bSaveSettings = TRUE;

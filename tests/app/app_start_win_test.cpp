@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "app/CHopwatchApp.h"
 #include "dialog_test_support.h"
 #include "settings/settings_globals.h"
@@ -47,4 +49,17 @@ TEST(AppStart, WithoutSocketsSaysSoOnceAndEndsBeforeAnySettingIsRead) {
 
     g_dwPingIntervalMS = interval;
     g_dwMaxTTL = maxTtl;
+}
+
+// The program starts with the rights of whoever starts it: no elevation prompt, and without
+// administrator rights it probes through the system's ICMP service.
+TEST(AppStart, TheManifestAsksForTheInvokersRightsOnly) {
+    HMODULE module = ::GetModuleHandleW(nullptr);
+    HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    ASSERT_NE(found, nullptr);
+    const char* bytes = static_cast<const char*>(::LockResource(::LoadResource(module, found)));
+    ASSERT_NE(bytes, nullptr);
+    const std::string manifest(bytes, ::SizeofResource(module, found));
+    EXPECT_NE(manifest.find("<requestedExecutionLevel level=\"asInvoker\""), std::string::npos);
+    EXPECT_EQ(manifest.find("requireAdministrator"), std::string::npos);
 }

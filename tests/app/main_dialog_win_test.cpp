@@ -255,6 +255,27 @@ TEST_F(MainDialog, ARunGoesThroughRunningStoppingAndStopped) {
     EXPECT_TRUE(m_boxes.Boxes().empty());
 }
 
+// Without administrator rights the run goes through the system's ICMP service; where the run's
+// title shows, its tooltip says so.
+TEST_F(MainDialog, ARefusedRawSocketRunsThroughTheServiceAndTheTitlesTooltipSaysSo) {
+    m_net.rawOpenError = CFakeHopwatchNetwork::kAccessDenied;
+    m_net.unprivilegedMethod = kProbeSystem;
+    Create();
+    TypeHost(L"192.0.2.1");
+    ClickStart();
+    EXPECT_TRUE(m_boxes.Boxes().empty());
+    ExpectRunning();
+    EXPECT_EQ(CString(L"Probing with the system's ICMP service, which needs no administrator "
+                      L"rights"),
+              m_dlg->GetProbeMethodTip());
+    ASSERT_TRUE(TickUntilRows(2));
+    m_net.rawOpenError = 0;
+    m_dlg->GetData().Stop();
+    ASSERT_TRUE(TickUntilStopped());
+    ClickStart();
+    EXPECT_EQ(CString(L"Probing with a raw ICMP socket"), m_dlg->GetProbeMethodTip());
+}
+
 TEST_F(MainDialog, AFailedStartShowsTheSocketErrorAndStaysStopped) {
     m_net.openError = 10013; // access denied: not run as administrator
     Create();

@@ -5,7 +5,9 @@
 
 #include "console/CConsoleRowSnapshot.h"
 #include "console/console_options.h"
+#include "settings/settings_globals.h"
 #include "console/csv_output.h"
+#include "console/start_remedy.h"
 #include "console/json_output.h"
 #include "foundation/utf.h"
 #include "results/CHopwatchDataRowSource.h"
@@ -44,11 +46,17 @@ TEST(ConsoleOptions, AcceptsTheProgramsOptionsAndRunControls) {
     EXPECT_TRUE(p.options.csv);
     EXPECT_EQ(p.options.historyValues, 8);
     EXPECT_EQ(p.options.host, L"host.example");
+    EXPECT_EQ(Parse({L"/method", L"system", L"h"}).options.probeMethod,
+              static_cast<int>(kProbeSettingSystem));
+    EXPECT_FALSE(Parse({L"/method", L"icmp", L"h"}).ok);
+    EXPECT_EQ(Parse({L"--method=raw", L"h"}).options.probeMethod,
+              static_cast<int>(kProbeSettingRaw));
     // Unset options keep the stored settings.
     SParsed plain = Parse({L"192.0.2.1"});
     ASSERT_TRUE(plain.ok);
     EXPECT_EQ(plain.options.intervalMs, 0u);
     EXPECT_EQ(plain.options.reverseDns, -1);
+    EXPECT_EQ(plain.options.probeMethod, -1);
     EXPECT_LT(plain.options.runSeconds, 0.0);
 }
 
@@ -204,6 +212,24 @@ TEST_F(ConsoleCsvRun, PrintsEveryVisibleRowWithTimesNotesAndSplits) {
     EXPECT_NE(withHistory.find(L"max_ms,history,stddev_ms,jitter_ms\n"), CString::npos);
     EXPECT_NE(withHistory.find(L",1.500,1.500,1.500,1.500,-1 1.500,,\n"), CString::npos)
         << std::string(withHistory.begin(), withHistory.end());
+}
+
+TEST(ConsoleProbeMethod, TheRemediesOfARefusedOpen) {
+    const CString group = StartFailureRemedy(kProbeDatagram, true, kProbeDatagram);
+    EXPECT_NE(group.find(L"not allowed for this user's group"), CString::npos);
+    EXPECT_NE(group.find(L"net.ipv4.ping_group_range"), CString::npos);
+    EXPECT_NE(group.find(L"root"), CString::npos);
+    EXPECT_NE(group.find(L"CAP_NET_RAW"), CString::npos);
+    EXPECT_NE(StartFailureRemedy(kProbeDatagram, false, kProbeDatagram).find(L"CAP_NET_RAW"),
+              CString::npos);
+    const CString raw = StartFailureRemedy(kProbeRaw, true, kProbeDatagram);
+    EXPECT_NE(raw.find(L"CAP_NET_RAW"), CString::npos);
+    EXPECT_NE(raw.find(L"/method raw"), CString::npos);
+    EXPECT_NE(StartFailureRemedy(kProbeRaw, true, kProbeSystem).find(L"administrator"),
+              CString::npos);
+    // Nothing to add to the system's text of another failure.
+    EXPECT_TRUE(StartFailureRemedy(kProbeRaw, false, kProbeDatagram).empty());
+    EXPECT_TRUE(StartFailureRemedy(kProbeSystem, true, kProbeSystem).empty());
 }
 
 TEST(ConsoleJson, StringsAreEscapedSoThatAnyNameIsValidJson) {

@@ -145,6 +145,17 @@ def scenario(target):
     check(values.get("MaxTTL", ("", ""))[1] == "0x20", "the default TTL 32 is stored")
     check(target in values.get("HostHistory", ("", ""))[1], "the host is in the stored history")
 
+    # /method with /save: the run probes through the system's ICMP service, and the way is
+    # stored beside the seven values, which it was not before it was chosen.
+    before = out_echos()
+    app = start("/save", "/method", "system", target)
+    check(wait_running(True), "the run starts at once with /method system")
+    time.sleep(1.5)
+    check(out_echos() > before, "the ICMP service's echo requests leave the client")
+    close(app)
+    rc, values = registry()
+    check(values.get("ProbeMethod") == ("REG_DWORD", "0x2"), "/save stores the probe method", repr(values))
+
     # The next start without arguments shows the last host and does not start.
     app = start()
     host = probe("text", MAIN, "1002")[1]

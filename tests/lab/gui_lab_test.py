@@ -18,6 +18,9 @@ SHOTS = os.path.join(ROOT, "build", "lab-screenshots")
 # The Wine server must run inside the client namespace: a prefix of its own.
 PREFIX = os.environ.get("HOPWATCH_LAB_GUI_WINEPREFIX", "/tmp/hopwatch-wine-gui-lab")
 DESKTOP = "hopwatch"
+# The tooltip of the run's title: how the run probes.
+RAW_TIP = "Probing with a raw ICMP socket"
+SERVICE_TIP = "Probing with the system's ICMP service, which needs no administrator rights"
 SCREEN = (1024, 768)
 
 
@@ -106,7 +109,8 @@ def probe(display, *extra):
     except subprocess.TimeoutExpired:
         print("# probe timed out")
         out = ""
-    state = {"controls": {}, "items": [], "cells": {}, "columns": {}, "window": None}
+    state = {"controls": {}, "items": [], "cells": {}, "columns": {}, "window": None, "tooltip": None,
+             "tooltip_visible": False}
     for line in out.splitlines():
         f = line.rstrip("\r").split("\t")
         if f[0] == "window" and len(f) >= 5:
@@ -120,6 +124,9 @@ def probe(display, *extra):
             state["cells"][(int(f[1]), int(f[2]))] = list(map(int, f[3:7]))
         elif f[0] == "column":
             state["columns"][int(f[1])] = int(f[2])
+        elif f[0] == "tooltip":
+            state["tooltip_visible"] = f[1] == "1"
+            state["tooltip"] = f[2] if len(f) > 2 else ""
     return state
 
 
@@ -184,42 +191,52 @@ def is_white(rgb):
     return all(c >= 0xF0 for c in rgb)
 
 
-def scenario_split(display, info):
+def wait_for_split(display, info, tag):
+    """Waits until the split route is in the list and checks its rows; the last state."""
     hops = int(info["LAB_HOPS"])
     split = int(info["LAB_SPLIT_HOP"])
+    rows = hops + 1 + 2  # hop 0 .. target, plus the two alternatives
+
+    def complete(s):
+        items = s["items"]
+        alts = [i for i in items if i["image"] == 2]
+        return (len(items) == rows and len(alts) == 2
+                and all(i["texts"][5] not in ("", "0") for i in items[1:]))
+    state, ok = wait_for(display, complete, 40)
+    items = state["items"]
+    check(ok, f"{tag}: {rows} rows with both alternatives", items)
+    if not items:
+        return state, None
+    check(items[0]["image"] == 5 and items[0]["texts"][0] == "" and items[0]["texts"][1] == info["LAB_CLIENT_ADDR"],
+          f"{tag}: hop 0 is this computer", items[0])
+    by_ttl = {}
+    for i in items:
+        if i["image"] != 2:
+            by_ttl[i["texts"][0]] = i
+    for k in range(1, hops + 1):
+        i = by_ttl.get(str(k))
+        if k == split:
+            check(i is not None and i["image"] == 1 and i["texts"][1] == "" and "2 alternative routes" in i["texts"][2],
+                  f"{tag}: hop {k} is the aggregate of two routes", i)
+        else:
+            check(i is not None and i["texts"][1] == info[f"LAB_HOP_{k}"] and i["image"] == (3 if k == hops else 0),
+                  f"{tag}: hop {k} is {info[f'LAB_HOP_{k}']}", i)
+    alts = sorted(i["texts"][1] for i in items if i["image"] == 2)
+    check(alts == sorted("  " + info[x] for x in ("LAB_SPLIT_A", "LAB_SPLIT_B")),
+          f"{tag}: the alternatives are indented under the aggregate", alts)
+    target = by_ttl.get(str(hops), {"texts": [""] * 12})
+    check(target["texts"][3] == "0%" and target["texts"][6] == "0" and target["texts"][7].strip() != "",
+          f"{tag}: the target answers every probe", target)
+    return state, by_ttl
+
+
+def scenario_split(display, info):
     app, state = start_host(display, info["LAB_TARGET_ADDR"])
     try:
-        rows = hops + 1 + 2  # hop 0 .. target, plus the two alternatives
-        def complete(s):
-            items = s["items"]
-            alts = [i for i in items if i["image"] == 2]
-            return (len(items) == rows and len(alts) == 2
-                    and all(i["texts"][5] not in ("", "0") for i in items[1:]))
-        state, ok = wait_for(display, complete, 40)
-        items = state["items"]
-        check(ok, f"split: {rows} rows with both alternatives", items)
-        if not items:
+        state, by_ttl = wait_for_split(display, info, "split")
+        if by_ttl is None:
             return
-        check(items[0]["image"] == 5 and items[0]["texts"][0] == "" and items[0]["texts"][1] == info["LAB_CLIENT_ADDR"],
-              "split: hop 0 is this computer", items[0])
-        by_ttl = {}
-        for i in items:
-            if i["image"] != 2:
-                by_ttl[i["texts"][0]] = i
-        for k in range(1, hops + 1):
-            i = by_ttl.get(str(k))
-            if k == split:
-                check(i is not None and i["image"] == 1 and i["texts"][1] == "" and "2 alternative routes" in i["texts"][2],
-                      f"split: hop {k} is the aggregate of two routes", i)
-            else:
-                check(i is not None and i["texts"][1] == info[f"LAB_HOP_{k}"] and i["image"] == (3 if k == hops else 0),
-                      f"split: hop {k} is {info[f'LAB_HOP_{k}']}", i)
-        alts = sorted(i["texts"][1] for i in items if i["image"] == 2)
-        check(alts == sorted("  " + info[x] for x in ("LAB_SPLIT_A", "LAB_SPLIT_B")),
-              "split: the alternatives are indented under the aggregate", alts)
-        target = by_ttl.get(str(hops), {"texts": [""] * 12})
-        check(target["texts"][3] == "0%" and target["texts"][6] == "0" and target["texts"][7].strip() != "",
-              "split: the target answers every probe", target)
+        check(state["tooltip"] == RAW_TIP, "split: the title's tooltip says the raw socket probes", state["tooltip"])
         check(state["columns"].get(2, 0) > 0 and all(w > 0 for w in state["columns"].values()),
               "split: every column is sized", state["columns"])
         check(state["controls"][1007]["enabled"], "split: Export is enabled with rows in the list")
@@ -245,9 +262,37 @@ def scenario_split(display, info):
         click(display, state["controls"][1004]["rect"])
         state, ok = wait_for(display, lambda s: s["controls"][1004]["text"] == "&Start" and s["controls"][1002]["visible"], 15)
         check(ok and state["controls"][1004]["enabled"] and not state["controls"][1012]["visible"]
-              and state["controls"][1006]["enabled"] and len(state["items"]) == rows,
+              and state["controls"][1006]["enabled"] and len(state["items"]) == int(info["LAB_HOPS"]) + 3,
               "split: Stop brings back the stopped state and keeps the rows", state["controls"])
         display.screenshot("split_stopped")
+    finally:
+        stop_program(display, app)
+
+
+def scenario_split_system(display, info):
+    """The window started from the command line with /method system: the system's ICMP service
+    (under Wine as root, over a raw socket of Wine's own) traces the split route; hovering over
+    the run's title shows how it probes; Escape closes the window."""
+    app = wine(display, "explorer", f"/desktop={DESKTOP},{SCREEN[0]}x{SCREEN[1]}", EXE, "/method", "system",
+               info["LAB_TARGET_ADDR"], background=True)
+    try:
+        state, ok = wait_for(display, lambda s: s["window"] is not None and s["controls"].get(1004, {}).get("text") == "&Stop", 60)
+        check(ok, "system: the command line starts the run", state["controls"])
+        state, by_ttl = wait_for_split(display, info, "system")
+        check(state["tooltip"] == SERVICE_TIP, "system: the title's tooltip says the ICMP service probes",
+              state["tooltip"])
+        bar = state["controls"][1012]["rect"]
+        display.xdotool("mousemove", bar[0] + 30, (bar[1] + bar[3]) // 2)
+        state, ok = wait_for(display, lambda s: s["tooltip_visible"], 10)
+        check(ok, "system: resting the mouse on the title shows the tooltip", state["tooltip"])
+        display.screenshot("split_system_tooltip")
+        # A click into the list below its rows gives the window the keyboard, as a person's would.
+        window = state["window"]
+        display.xdotool("mousemove", (window[0] + window[2]) // 2, window[3] - 60)
+        display.xdotool("click", 1)
+        display.xdotool("key", "--clearmodifiers", "Escape")
+        state, closed = wait_for(display, lambda s: s["window"] is None, 20)
+        check(closed, "system: Escape closes the window", state["controls"])
     finally:
         stop_program(display, app)
 
@@ -288,7 +333,8 @@ def main():
         return 1
     display = Display()
     try:
-        for scenario, fn in ((["split"], scenario_split), (["silent"], scenario_silent)):
+        for scenario, fn in ((["split"], scenario_split), (["split"], scenario_split_system),
+                             (["silent"], scenario_silent)):
             lab("up", *scenario)
             started = time.time()
             try:

@@ -122,6 +122,42 @@ void PrintList(HWND list) {
     }
 }
 
+// The tooltip windows of the dialog's thread: whether one is showing, and the text of its first
+// tool (the run's title tells how the run probes).
+void PrintToolTip(HWND dialog) {
+    struct SFound {
+        HWND tip = nullptr;
+    } found;
+    ::EnumThreadWindows(
+        ::GetWindowThreadProcessId(dialog, nullptr),
+        [](HWND window, LPARAM context) -> BOOL {
+            wchar_t name[64] = {};
+            ::GetClassNameW(window, name, 64);
+            if (std::wstring(name) != TOOLTIPS_CLASSW)
+                return TRUE;
+            reinterpret_cast<SFound*>(context)->tip = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    if (found.tip == nullptr)
+        return;
+    constexpr SIZE_T kTextOffset = 512;
+    constexpr int kTextChars = 256;
+    CRemoteBlock block(found.tip, kTextOffset + kTextChars * sizeof(wchar_t));
+    if (!block.Ok())
+        return;
+    TTTOOLINFOW tool = {};
+    tool.cbSize = sizeof(tool);
+    tool.lpszText = reinterpret_cast<LPWSTR>(block.Remote(kTextOffset));
+    wchar_t empty = 0;
+    block.Write(kTextOffset, &empty, sizeof(empty));
+    block.Write(0, &tool, sizeof(tool));
+    ::SendMessageW(found.tip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(block.Remote()));
+    wchar_t text[kTextChars] = {};
+    block.Read(kTextOffset, text, sizeof(text) - sizeof(wchar_t));
+    std::printf("tooltip\t%d\t%s\n", ::IsWindowVisible(found.tip) ? 1 : 0, Utf8(text).c_str());
+}
+
 } // namespace
 
 // Arguments: the name of the Wine desktop the program runs on (explorer /desktop=NAME), then
@@ -150,6 +186,7 @@ int wmain(int argc, wchar_t** argv) {
     for (int id : {IDC_HOST_COMBO, IDC_PROGRESS, IDC_START, IDC_OPTIONS, IDC_EXPORT})
         PrintControl(dialog, id);
     PrintList(::GetDlgItem(dialog, IDC_RESULTS));
+    PrintToolTip(dialog);
     std::fflush(stdout);
     return 0;
 }

@@ -109,6 +109,23 @@ TEST_F(CommandLine, BadValuesAndOptionsEachAddOneErrorAndStopTheStart) {
     EXPECT_EQ(m_line.BoxCaption(), L"Command line error(s)");
 }
 
+TEST_F(CommandLine, MethodChoosesHowProbesGoOutAndRefusesOtherNames) {
+    ASSERT_TRUE(Run(L"/method System 192.0.2.1"));
+    EXPECT_EQ(g_dwProbeMethod, kProbeSettingSystem);
+    EXPECT_TRUE(m_line.ShouldStart());
+    CHopwatchCommandLine other;
+    ASSERT_TRUE(other.TakeCommandLine(L"/method raw /method datagram /method"));
+    other.Process();
+    EXPECT_EQ(g_dwProbeMethod, kProbeSettingRaw);
+    EXPECT_EQ(other.GetErrors().Join(L"|"),
+              L"Error: invalid command line probe method (/method) value \"datagram\"|"
+              L"Error: unfinished command line option");
+    EXPECT_EQ(other.GetParserState(), CHopwatchCommandLine::kStateMethodValue);
+    DWORD value = 9;
+    EXPECT_TRUE(ParseCommandLineOptionValue(kCmdOptionMethod, L" auto ", &value));
+    EXPECT_EQ(value, kProbeSettingAuto);
+}
+
 TEST_F(CommandLine, AValueOptionAtTheEndIsUnfinished) {
     ASSERT_TRUE(Run(L"192.0.2.1 /int"));
     EXPECT_EQ(m_line.GetErrors().Join(L"|"), L"Error: unfinished command line option");

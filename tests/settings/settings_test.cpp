@@ -1,5 +1,5 @@
-// The settings (the seven, the recording ones and ExportTimeline): defaults, loading, the "write
-// only what changed" rule and the stored layout.
+// The settings (the seven and those beside them): defaults, loading, the "write only what
+// changed" rule and the stored layout.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -75,20 +75,22 @@ protected:
 } // namespace
 
 TEST_F(Settings, DefaultsAndTheOrderOfRegistration) {
-    EXPECT_EQ(m_store.GetCount(), 10);
+    // The seven, the two of recordings, ProbeMethod and ExportTimeline.
+    EXPECT_EQ(m_store.GetCount(), 11);
     EXPECT_EQ(WithTrailingBackslash(kSettingsBaseKey), L"HKCU\\Software\\ORVANE\\Hopwatch\\");
     CNPersistentStore real;
     PrepareSettingsStore(real);
     EXPECT_EQ(real.GetKeyPath(), L"HKCU\\Software\\ORVANE\\Hopwatch\\Settings");
-    const wchar_t* names[] = {L"MainWndPos",    L"HostHistory", L"PingIntervalMS",
-                              L"PingTimeoutMS", L"ReverseDNS",  L"ExportIcons",
-                              L"MaxTTL",        L"RecordRuns",  L"RecordingsBudgetMB",
-                              L"ExportTimeline"};
+    const wchar_t* names[] = {L"MainWndPos",    L"HostHistory",   L"PingIntervalMS",
+                              L"PingTimeoutMS", L"ReverseDNS",    L"ExportIcons",
+                              L"MaxTTL",        L"RecordRuns",    L"RecordingsBudgetMB",
+                              L"ProbeMethod",   L"ExportTimeline"};
     for (const wchar_t* name : names)
         ASSERT_NE(m_store.Find(name), nullptr) << name;
+    EXPECT_EQ(g_dwProbeMethod, kProbeSettingAuto);
     // Preparing again replaces the entries rather than adding to them.
     PrepareSettingsStore(real);
-    EXPECT_EQ(real.GetCount(), 10);
+    EXPECT_EQ(real.GetCount(), 11);
 }
 
 TEST_F(Settings, FirstRunWritesNothingUntilSomethingChangesThenAllSeven) {
@@ -102,7 +104,12 @@ TEST_F(Settings, FirstRunWritesNothingUntilSomethingChangesThenAllSeven) {
 
     g_dwPingIntervalMS = 500;
     ASSERT_TRUE(m_store.SaveAll());
-    EXPECT_EQ(g_sets, 10); // never loaded, so the unchanged ones are written too
+    // Never loaded, so the unchanged ones are written too; ProbeMethod, which came later, only
+    // once it is changed.
+    EXPECT_EQ(g_sets, 9);
+    CNRegistryValue absent;
+    EXPECT_FALSE(Get(L"ProbeMethod", absent));
+    EXPECT_FALSE(Get(L"ExportTimeline", absent));
     EXPECT_EQ(GetDwordValue(L"PingIntervalMS"), 500u);
     EXPECT_EQ(GetDwordValue(L"PingTimeoutMS"), g_dwPingTimeoutMS);
     EXPECT_EQ(GetDwordValue(L"ReverseDNS"), static_cast<DWORD>(g_bReverseDNS));
@@ -110,7 +117,6 @@ TEST_F(Settings, FirstRunWritesNothingUntilSomethingChangesThenAllSeven) {
     EXPECT_EQ(GetDwordValue(L"MaxTTL"), g_dwMaxTTL);
     EXPECT_EQ(GetDwordValue(L"RecordRuns"), 1u);
     EXPECT_EQ(GetDwordValue(L"RecordingsBudgetMB"), 1024u);
-    EXPECT_EQ(GetDwordValue(L"ExportTimeline"), 1u);
     CNRegistryValue value;
     ASSERT_TRUE(Get(L"MainWndPos", value));
     EXPECT_EQ(value.GetType(), kRegSz);
@@ -128,6 +134,15 @@ TEST_F(Settings, FirstRunWritesNothingUntilSomethingChangesThenAllSeven) {
     ASSERT_TRUE(m_store.SaveAll());
     EXPECT_EQ(g_sets, 1);
     EXPECT_EQ(GetDwordValue(L"MaxTTL"), 64u);
+    g_dwProbeMethod = kProbeSettingSystem;
+    g_sets = 0;
+    ASSERT_TRUE(m_store.SaveAll());
+    EXPECT_EQ(g_sets, 1);
+    EXPECT_EQ(GetDwordValue(L"ProbeMethod"), kProbeSettingSystem);
+    // Loaded back like the others.
+    g_dwProbeMethod = kProbeSettingAuto;
+    ASSERT_TRUE(m_store.LoadAll());
+    EXPECT_EQ(g_dwProbeMethod, kProbeSettingSystem);
 }
 
 TEST_F(Settings, LoadedValuesReplaceDefaultsAndUnchangedOnesAreNotRewritten) {
@@ -210,7 +225,7 @@ TEST_F(Settings, ValuesOfTheWrongTypeOrSizeAreIgnoredAndRewritten) {
     EXPECT_EQ(GetDwordValue(L"MaxTTL"), ttl);
     ASSERT_TRUE(Get(L"HostHistory", value));
     EXPECT_EQ(value.GetType(), kRegMultiSz);
-    EXPECT_EQ(g_sets, 9); // ReverseDNS was loaded and is unchanged
+    EXPECT_EQ(g_sets, 8); // ReverseDNS was loaded and is unchanged
 }
 
 TEST_F(Settings, HostHistoryLayout) {
@@ -273,7 +288,7 @@ TEST_F(Settings, AFailedWriteStopsTheSave) {
     g_failSetNumber = 0;
     g_sets = 0;
     ASSERT_TRUE(m_store.SaveAll());
-    EXPECT_EQ(g_sets, 8);
+    EXPECT_EQ(g_sets, 7);
     EXPECT_EQ(GetDwordValue(L"PingIntervalMS"), 750u);
 }
 

@@ -14,6 +14,7 @@ public:
         g_bReverseDNS = m_reverseDns;
         g_bExportIcons = m_exportIcons;
         g_dwMaxTTL = m_maxTtl;
+        g_dwProbeMethod = m_probeMethod;
         g_bExportTimeline = m_exportTimeline;
         g_strMainWndPos = m_placement;
         g_HostHistory.RemoveAll();
@@ -31,6 +32,7 @@ private:
     int m_reverseDns = g_bReverseDNS;
     int m_exportIcons = g_bExportIcons;
     DWORD m_maxTtl = g_dwMaxTTL;
+    DWORD m_probeMethod = g_dwProbeMethod;
     int m_exportTimeline = g_bExportTimeline;
     CString m_placement = g_strMainWndPos;
     CNTokenList m_history;
