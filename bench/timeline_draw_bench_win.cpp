@@ -44,7 +44,12 @@ int wmain() {
     Paint(window, 2); // the bitmap and the fonts are made once
 
     BITMAPINFO info = {};
-    info.bmiHeader = {sizeof(info.bmiHeader), 1200, -800, 1, 32, BI_RGB};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = 1200;
+    info.bmiHeader.biHeight = -800; // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     HDC dc = ::CreateCompatibleDC(nullptr);
     HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);

@@ -75,20 +75,8 @@ BOOL CHopwatchTimelineWnd::Open(HICON bigIcon, HICON smallIcon) {
                                  WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0, 0, 0,
                                  0, hWnd, reinterpret_cast<HMENU>(kStatusId), instance, nullptr);
     ::SendMessageW(m_status, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
-    m_tooltip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                  WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0, 0, hWnd,
-                                  nullptr, instance, nullptr);
-    if (m_tooltip != nullptr) {
-        // The version 2 size: accepted by every version of the common controls.
-        TTTOOLINFOW tool = {};
-        tool.cbSize = TTTOOLINFOW_V2_SIZE;
-        tool.uFlags = TTF_IDISHWND | TTF_TRACK | TTF_ABSOLUTE;
-        tool.hwnd = hWnd;
-        tool.uId = reinterpret_cast<UINT_PTR>(hWnd);
-        tool.lpszText = const_cast<LPWSTR>(L"");
-        ::SendMessageW(m_tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-        ::SendMessageW(m_tooltip, TTM_SETMAXTIPWIDTH, 0, 600);
-    }
+    if (m_tooltip.Create(hWnd))
+        m_tooltip.AddPlacedTool(600);
     if (bigIcon != nullptr)
         SetIcon(bigIcon, TRUE);
     if (smallIcon != nullptr)
@@ -170,7 +158,9 @@ LRESULT CHopwatchTimelineWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         break;
     case WM_DESTROY:
         KillTimer(kRefreshTimer);
-        m_status = m_tooltip = nullptr; // children and owned windows go with the window
+        // Children and owned windows go with the window.
+        m_status = nullptr;
+        m_tooltip.Detach();
         m_figures.clear();
         break;
     default:
@@ -210,22 +200,11 @@ void CHopwatchTimelineWnd::ShowFigures(int x, int y) {
         m_figures = text;
         ::SetWindowTextW(m_status, text.empty() ? kHint : text.c_str());
     }
-    if (m_tooltip == nullptr)
+    if (!m_tooltip.IsWindow())
         return;
-    TTTOOLINFOW tool = {};
-    tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.hwnd = m_hWnd;
-    tool.uId = reinterpret_cast<UINT_PTR>(m_hWnd);
-    if (text.empty()) {
-        ::SendMessageW(m_tooltip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
-        return;
-    }
-    tool.lpszText = const_cast<LPWSTR>(m_figures.c_str());
-    ::SendMessageW(m_tooltip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     POINT at = {x + 16, y + 20};
     ::ClientToScreen(m_hWnd, &at);
-    ::SendMessageW(m_tooltip, TTM_TRACKPOSITION, 0, MAKELPARAM(at.x, at.y));
-    ::SendMessageW(m_tooltip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+    m_tooltip.ShowPlacedTip(m_figures, at);
 }
 
 void CHopwatchTimelineWnd::Zoom(int x, double factor) {

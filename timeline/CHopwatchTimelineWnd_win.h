@@ -7,6 +7,7 @@
 #include "results/CHopwatchRowSource.h"
 #include "timeline/CHopwatchTimeline.h"
 #include "timeline/CTimelineScreen.h"
+#include "ui/CToolTipCtrl.h"
 #include "ui/CWnd.h"
 
 // A resizable top-level window of its own over a timeline model and the rows of the list (both
@@ -42,6 +43,10 @@ public:
 
     const CTimelineScreen& GetScreen() const { return m_screen; }
     CString GetStatusText() const;
+    // The figures the tooltip shows; empty while it is hidden.
+    CString GetTipText() const {
+        return m_tooltip.IsWindowVisible() ? m_tooltip.GetToolText(m_hWnd) : CString();
+    }
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -64,7 +69,7 @@ private:
     const CHopwatchRowSource* m_rows;
     CTimelineScreen m_screen;
     HWND m_status = nullptr;
-    HWND m_tooltip = nullptr;
+    CToolTipCtrl m_tooltip;
     HFONT m_font = nullptr;
     HBITMAP m_bitmap = nullptr;
     void* m_bits = nullptr;

@@ -91,10 +91,12 @@ TEST_F(TimelineWindow, IsAResizableTopLevelWindowShowingTheFiguresUnderTheMouse)
         << std::string(lossy.begin(), lossy.end());
     EXPECT_TRUE(EndsWith(lossy, L"avg - ms"));
     EXPECT_EQ(lossy.find(L"lost 0"), CString::npos);
+    EXPECT_EQ(m_window.GetTipText(), lossy);
     Send(WM_MOUSEMOVE, 0, X(1250), Y(2));
     EXPECT_TRUE(EndsWith(m_window.GetStatusText(), L"lost 0 avg 10.000 ms"));
     Send(WM_MOUSEMOVE, 0, 2, 2);
     EXPECT_EQ(m_window.GetStatusText().rfind(L"Wheel", 0), 0u); // the hint again
+    EXPECT_EQ(m_window.GetTipText(), L"");
 }
 
 TEST_F(TimelineWindow, WheelAndKeysZoomAndPanHomeShowsTheRunAndEndFollowsIt) {
@@ -136,7 +138,12 @@ TEST_F(TimelineWindow, WheelAndKeysZoomAndPanHomeShowsTheRunAndEndFollowsIt) {
 TEST_F(TimelineWindow, DrawsLossMarksAndColoursIntoTheDeviceContext) {
     // A 32-bit bitmap, whatever the display's depth, so colours read back exactly.
     BITMAPINFO info = {};
-    info.bmiHeader = {sizeof(info.bmiHeader), 1000, -560, 1, 32, BI_RGB};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = 1000;
+    info.bmiHeader.biHeight = -560; // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     HDC dc = ::CreateCompatibleDC(nullptr);
     HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
