@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "console/table_view.h"
 #include "foundation/numbers.h"
 #include "results/hopwatch_colors.h"
 
@@ -23,12 +24,6 @@ wchar_t CellGlyph(const STimelineBucket& cell) {
     if (share <= 1.0 / 3.0)
         return L'\u2593'; // dark shade
     return share <= 2.0 / 3.0 ? L'\u2592' : L'\u2591';
-}
-
-void AppendForeground(CString& out, COLORREF color) {
-    out += L"\033[38;2;" + FormatUnsigned(color & 0xFF, 10) + L";" +
-           FormatUnsigned((color >> 8) & 0xFF, 10) + L";" +
-           FormatUnsigned((color >> 16) & 0xFF, 10) + L"m";
 }
 
 CString RowLabel(const STimelineRow& row) {
@@ -72,8 +67,9 @@ CString FormatTimelineText(const STimelineReport& report, bool color) {
             const STimelineBucket& cell = report.view.Cell(r, s);
             const wchar_t glyph = CellGlyph(cell);
             if (color && glyph != L' ')
-                AppendForeground(out, glyph == L'x' ? kAllLostColor
-                                                    : TimeColor(cell.Average(), report.rttScale));
+                AppendTerminalColor(out, false,
+                                    glyph == L'x' ? kAllLostColor
+                                                  : TimeColor(cell.Average(), report.rttScale));
             out += glyph;
         }
         if (color)
