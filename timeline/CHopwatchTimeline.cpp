@@ -144,8 +144,8 @@ bool CHopwatchTimeline::CoversLocked(int level, std::int64_t index) const {
 int CHopwatchTimeline::SlotLocked(int level, std::int64_t index) const {
     if (!CoversLocked(level, index) || (level != kTimelineTopLevel && index > m_heads[level]))
         return -1;
-    const STimelineLevel& spec = kTimelineLevels[level];
-    return spec.offset + static_cast<int>(index % spec.capacity);
+    const STimelineLevel& shape = kTimelineLevels[level];
+    return shape.offset + static_cast<int>(index % shape.capacity);
 }
 
 const STimelineBucket* CHopwatchTimeline::BucketAtLocked(const SLane& lane, int level,
@@ -174,18 +174,18 @@ void CHopwatchTimeline::AdvanceLocked(double seconds) {
         m_newest = seconds;
     m_anySent = true;
     for (int level = 0; level < kTimelineTopLevel; ++level) {
-        const STimelineLevel& spec = kTimelineLevels[level];
-        const std::int64_t index = static_cast<std::int64_t>(std::floor(seconds / spec.width));
+        const STimelineLevel& shape = kTimelineLevels[level];
+        const std::int64_t index = static_cast<std::int64_t>(std::floor(seconds / shape.width));
         std::int64_t& head = m_heads[level];
         if (index <= head)
             continue;
         if (level == kTimelineEventLevel)
-            ArchiveColumnsLocked(index - spec.capacity);
+            ArchiveColumnsLocked(index - shape.capacity);
         std::int64_t first = head + 1;
-        if (first < index - spec.capacity + 1)
-            first = index - spec.capacity + 1;
+        if (first < index - shape.capacity + 1)
+            first = index - shape.capacity + 1;
         for (std::int64_t i = first; i <= index; ++i) {
-            const int slot = spec.offset + static_cast<int>(i % spec.capacity);
+            const int slot = shape.offset + static_cast<int>(i % shape.capacity);
             for (int lane = 0; lane < m_laneCount; ++lane)
                 m_lanes[lane].buckets[slot] = STimelineBucket();
         }
@@ -196,15 +196,15 @@ void CHopwatchTimeline::AdvanceLocked(double seconds) {
 }
 
 void CHopwatchTimeline::MergeTopLevelLocked() {
-    const STimelineLevel& spec = kTimelineLevels[kTimelineTopLevel];
+    const STimelineLevel& shape = kTimelineLevels[kTimelineTopLevel];
     for (int l = 0; l < m_laneCount; ++l) {
-        STimelineBucket* top = m_lanes[l].buckets.GetData() + spec.offset;
-        for (int i = 0; i < spec.capacity / 2; ++i) {
+        STimelineBucket* top = m_lanes[l].buckets.GetData() + shape.offset;
+        for (int i = 0; i < shape.capacity / 2; ++i) {
             STimelineBucket merged = top[2 * i];
             merged.Merge(top[2 * i + 1]);
             top[i] = merged;
         }
-        for (int i = spec.capacity / 2; i < spec.capacity; ++i)
+        for (int i = shape.capacity / 2; i < shape.capacity; ++i)
             top[i] = STimelineBucket();
     }
     m_topWidth *= 2.0;
