@@ -73,8 +73,8 @@ void CollectOutcomes(CHopwatchData& data, SRunFigures& figures, long& sent) {
     }
 }
 
-// ICMP datagram sockets timed as the raw socket is: when the engine reads an answer rather than
-// when the kernel received it, so that the difference between the two ways is the way alone.
+// ICMP datagram sockets timed when the engine reads an answer rather than when the kernel received
+// it: what the kernel's receive stamps are worth.
 class CReadTimeNetwork : public CHopwatchSystemNetwork {
 public:
     DWORD ReceiveFrom(BYTE* buffer, int capacity, int& received, DWORD& source,
@@ -302,8 +302,7 @@ int main(int argc, char** argv) {
         peakMb, startMb, slots, static_cast<unsigned long>(run.hops + 1), ring);
 
     // The same run through ICMP datagram sockets, the way without root, beside the raw socket's:
-    // timed by the kernel's receive stamps as the program does, and timed at the read as the raw
-    // socket is, which the raw socket's times are to be compared with.
+    // timed by the kernel's receive stamps as the program times both ways, and timed at the read.
     const double shorter = seconds / 2 > 3 ? seconds / 2 : 3;
     SRunFigures datagram;
     SRunFigures datagramRead;
@@ -321,7 +320,7 @@ int main(int argc, char** argv) {
     const struct {
         const char* name;
         const SRunFigures* figures;
-    } rows[] = {{"raw", &run},
+    } rows[] = {{"raw, kernel receive times", &run},
                 {"datagram, kernel receive times", &datagram},
                 {"datagram, timed at the read", &datagramRead}};
     for (const auto& row : rows) {
@@ -334,11 +333,11 @@ int main(int argc, char** argv) {
                     f.allocationsPerProbe, Median(f.hop1) * 1e6, f.hop1.size(),
                     Median(f.target) * 1e6, f.target.size());
     }
-    std::printf("  median RTT datagram timed at the read - raw: hop 1 %+.1f us, target %+.1f us "
-                "(target: within 20 us); the kernel's receive times are %.1f us and %.1f us "
-                "earlier than the read\n",
-                (Median(datagramRead.hop1) - Median(run.hop1)) * 1e6,
-                (Median(datagramRead.target) - Median(run.target)) * 1e6,
+    std::printf("  median RTT datagram - raw, both by the kernel's receive times: hop 1 %+.1f us, "
+                "target %+.1f us (target: within 20 us); the kernel's receive times are %.1f us "
+                "and %.1f us earlier than the read\n",
+                (Median(datagram.hop1) - Median(run.hop1)) * 1e6,
+                (Median(datagram.target) - Median(run.target)) * 1e6,
                 (Median(datagramRead.hop1) - Median(datagram.hop1)) * 1e6,
                 (Median(datagramRead.target) - Median(datagram.target)) * 1e6);
     return 0;

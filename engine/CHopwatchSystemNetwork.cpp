@@ -49,12 +49,13 @@ int CHopwatchSystemNetwork::WaitReadable(long seconds, long microseconds, DWORD&
     return PlatformIcmpWaitReadable(m_socket, seconds, microseconds, error);
 }
 
-// The raw socket's receive time is the engine's clock just before the read, as it came in.
+// Both ways give the kernel's receive time where the system stamps answers; else the engine's
+// clock just before the read stands, as it came in.
 DWORD CHopwatchSystemNetwork::ReceiveFrom(BYTE* buffer, int capacity, int& received, DWORD& source,
                                           std::int64_t& receiveTime) {
     if (Unprivileged())
         return m_unprivileged.Receive(buffer, capacity, received, source, receiveTime);
-    return PlatformIcmpReceiveFrom(m_socket, buffer, capacity, received, source);
+    return PlatformIcmpReceiveFrom(m_socket, buffer, capacity, received, source, receiveTime);
 }
 
 DWORD CHopwatchSystemNetwork::ReceiveQueued(BYTE* buffer, int capacity, int& received,
@@ -63,7 +64,7 @@ DWORD CHopwatchSystemNetwork::ReceiveQueued(BYTE* buffer, int capacity, int& rec
     static_assert(kNothingQueued == CNUnprivilegedIcmp::kNothingQueued);
     if (Unprivileged())
         return m_unprivileged.Receive(buffer, capacity, received, source, receiveTime);
-    return PlatformIcmpReceiveQueued(m_socket, buffer, capacity, received, source);
+    return PlatformIcmpReceiveQueued(m_socket, buffer, capacity, received, source, receiveTime);
 }
 
 std::int64_t CHopwatchSystemNetwork::Now() {

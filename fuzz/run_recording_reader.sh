@@ -1,3 +1,3 @@
 #!/bin/bash
 # Fuzzes the recording reader: framing, records, the replay's rows.
-exec "$(dirname "$0")/fuzz_target.sh" recording_reader_fuzz 25
+exec "$(dirname "$0")/fuzz_target.sh" recording_reader_fuzz 20

@@ -26,11 +26,13 @@ DWORD PlatformIcmpSendTo(PlatformSocket socket, const BYTE* message, int length,
 // Waits for readability: the number of ready sockets (0 = time-out), or -1 with error set.
 int PlatformIcmpWaitReadable(PlatformSocket socket, long seconds, long microseconds, DWORD& error);
 // Reads one datagram with its IP header; source gets the sender in network byte order.
+// receiveTime (performance-counter ticks) becomes the time the system received the datagram
+// where the system says it, and is left as the caller set it otherwise.
 DWORD PlatformIcmpReceiveFrom(PlatformSocket socket, BYTE* buffer, int capacity, int& received,
-                              DWORD& source);
+                              DWORD& source, std::int64_t& receiveTime);
 // Returned by PlatformIcmpReceiveQueued when no datagram is waiting (WSAEWOULDBLOCK's value).
 constexpr DWORD kPlatformIcmpNothingQueued = 10035;
 // PlatformIcmpReceiveFrom for a datagram that is already waiting; never blocks:
 // kPlatformIcmpNothingQueued when there is none.
 DWORD PlatformIcmpReceiveQueued(PlatformSocket socket, BYTE* buffer, int capacity, int& received,
-                                DWORD& source);
+                                DWORD& source, std::int64_t& receiveTime);

@@ -6,10 +6,13 @@
 #include <cstdint>
 #include <cstring>
 #include <netinet/in.h>
+#include <sys/uio.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <time.h>
 #include <unistd.h>
+
+#include "platform/perf_counter.h"
 
 static int Fd(PlatformSocket socket) {
     return static_cast<int>(socket);
@@ -25,6 +28,10 @@ DWORD PlatformIcmpOpen(PlatformSocket& socket) {
         socket = kInvalidPlatformSocket;
         return LastError();
     }
+    // Answers carry the time the kernel received them, so that an answer read late (the worker
+    // busy sending, or many answers queued) still gets its true round-trip time.
+    const int on = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_TIMESTAMPNS, &on, sizeof on);
     socket = static_cast<PlatformSocket>(fd);
     return 0;
 }
@@ -86,12 +93,19 @@ int PlatformIcmpWaitReadable(PlatformSocket socket, long seconds, long microseco
 }
 
 static DWORD Receive(PlatformSocket socket, int flags, BYTE* buffer, int capacity, int& received,
-                     DWORD& source) {
+                     DWORD& source, std::int64_t& receiveTime) {
     sockaddr_in from;
     std::memset(&from, 0, sizeof from);
-    socklen_t fromLength = sizeof from;
-    ssize_t count = ::recvfrom(Fd(socket), buffer, static_cast<size_t>(capacity), flags,
-                               reinterpret_cast<sockaddr*>(&from), &fromLength);
+    alignas(cmsghdr) BYTE control[CMSG_SPACE(sizeof(timespec)) + 64];
+    iovec part{buffer, static_cast<size_t>(capacity)};
+    msghdr header{};
+    header.msg_name = &from;
+    header.msg_namelen = sizeof from;
+    header.msg_iov = &part;
+    header.msg_iovlen = 1;
+    header.msg_control = control;
+    header.msg_controllen = sizeof control;
+    ssize_t count = ::recvmsg(Fd(socket), &header, flags);
     if (count < 0) {
         received = 0;
         if (errno == EAGAIN || errno == EWOULDBLOCK)
@@ -100,16 +114,24 @@ static DWORD Receive(PlatformSocket socket, int flags, BYTE* buffer, int capacit
     }
     received = static_cast<int>(count);
     source = from.sin_addr.s_addr;
+    for (cmsghdr* c = CMSG_FIRSTHDR(&header); c != nullptr; c = CMSG_NXTHDR(&header, c)) {
+        if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_TIMESTAMPNS) {
+            timespec stamp;
+            std::memcpy(&stamp, CMSG_DATA(c), sizeof stamp);
+            PlatformPerfCounterAt(
+                static_cast<std::int64_t>(stamp.tv_sec) * 1000000000 + stamp.tv_nsec, receiveTime);
+        }
+    }
     return 0;
 }
 
 DWORD PlatformIcmpReceiveFrom(PlatformSocket socket, BYTE* buffer, int capacity, int& received,
-                              DWORD& source) {
-    return Receive(socket, 0, buffer, capacity, received, source);
+                              DWORD& source, std::int64_t& receiveTime) {
+    return Receive(socket, 0, buffer, capacity, received, source, receiveTime);
 }
 
 // MSG_DONTWAIT makes this one call non-blocking; the socket itself stays blocking.
 DWORD PlatformIcmpReceiveQueued(PlatformSocket socket, BYTE* buffer, int capacity, int& received,
-                                DWORD& source) {
-    return Receive(socket, MSG_DONTWAIT, buffer, capacity, received, source);
+                                DWORD& source, std::int64_t& receiveTime) {
+    return Receive(socket, MSG_DONTWAIT, buffer, capacity, received, source, receiveTime);
 }

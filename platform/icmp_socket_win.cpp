@@ -61,7 +61,7 @@ int PlatformIcmpWaitReadable(PlatformSocket socket, long seconds, long microseco
 }
 
 DWORD PlatformIcmpReceiveFrom(PlatformSocket socket, BYTE* buffer, int capacity, int& received,
-                              DWORD& source) {
+                              DWORD& source, std::int64_t&) {
     sockaddr_in from;
     std::memset(&from, 0, sizeof from);
     int fromLength = sizeof from;
@@ -79,7 +79,7 @@ DWORD PlatformIcmpReceiveFrom(PlatformSocket socket, BYTE* buffer, int capacity,
 // Winsock has no per-call non-blocking flag; a select that does not wait says whether a datagram
 // is there, so a blocking socket never blocks here.
 DWORD PlatformIcmpReceiveQueued(PlatformSocket socket, BYTE* buffer, int capacity, int& received,
-                                DWORD& source) {
+                                DWORD& source, std::int64_t& receiveTime) {
     DWORD error = 0;
     const int ready = PlatformIcmpWaitReadable(socket, 0, 0, error);
     if (ready < 0)
@@ -88,5 +88,5 @@ DWORD PlatformIcmpReceiveQueued(PlatformSocket socket, BYTE* buffer, int capacit
         received = 0;
         return kPlatformIcmpNothingQueued;
     }
-    return PlatformIcmpReceiveFrom(socket, buffer, capacity, received, source);
+    return PlatformIcmpReceiveFrom(socket, buffer, capacity, received, source, receiveTime);
 }

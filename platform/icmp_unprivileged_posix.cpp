@@ -13,30 +13,12 @@
 
 #include "platform/icmp_answer.h"
 #include "platform/icmp_socket.h"
+#include "platform/perf_counter.h"
 
 namespace {
 
 DWORD LastError() {
     return errno != 0 ? static_cast<DWORD>(errno) : static_cast<DWORD>(EIO);
-}
-
-std::int64_t Nanoseconds(const timespec& t) {
-    return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
-}
-
-// The kernel stamps an answer on arrival with the wall clock (SO_TIMESTAMPNS); the counter is the
-// monotonic clock. The stamp's age, taken from the wall clock now, is taken off the counter now.
-// A stamp from the future or older than a second (the wall clock was set meanwhile) is not used.
-bool StampToCounter(const timespec& stamp, std::int64_t& ticks) {
-    timespec wall{};
-    timespec mono{};
-    if (clock_gettime(CLOCK_REALTIME, &wall) != 0 || clock_gettime(CLOCK_MONOTONIC, &mono) != 0)
-        return false;
-    const std::int64_t age = Nanoseconds(wall) - Nanoseconds(stamp);
-    if (age < 0 || age > 1000000000)
-        return false;
-    ticks = Nanoseconds(mono) - age;
-    return true;
 }
 
 // Room for the control messages of one read: the extended error with its offender address and
@@ -162,7 +144,8 @@ static ERead ReadOne(int fd, bool errorQueue, BYTE* out, int capacity, int& rece
         if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_TIMESTAMPNS) {
             timespec stamp;
             std::memcpy(&stamp, CMSG_DATA(c), sizeof stamp);
-            stamped = StampToCounter(stamp, stampTicks);
+            stamped = PlatformPerfCounterAt(
+                static_cast<std::int64_t>(stamp.tv_sec) * 1000000000 + stamp.tv_nsec, stampTicks);
         } else if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_RECVERR) {
             sock_extended_err extended;
             std::memcpy(&extended, CMSG_DATA(c), sizeof extended);

@@ -17,3 +17,8 @@ std::int64_t PlatformPerfFrequency() {
     }();
     return frequency;
 }
+
+// Winsock gives no receive stamps that the program reads; the engine's own time stands.
+bool PlatformPerfCounterAt(std::int64_t, std::int64_t&) {
+    return false;
+}

@@ -138,8 +138,11 @@ def scenario(target):
     expected = {"MainWndPos": "REG_SZ", "HostHistory": "REG_MULTI_SZ", "PingIntervalMS": "REG_DWORD",
                 "PingTimeoutMS": "REG_DWORD", "ReverseDNS": "REG_DWORD", "ExportIcons": "REG_DWORD",
                 "MaxTTL": "REG_DWORD"}
-    check(rc == 0 and {k: v[0] for k, v in values.items()} == expected,
+    # Beside the seven, /save keeps the recording's two settings (DWORDs of their own).
+    added = {"RecordRuns": "REG_DWORD", "RecordingsBudgetMB": "REG_DWORD"}
+    check(rc == 0 and {k: v[0] for k, v in values.items()} == {**expected, **added},
           "/save stores the seven values with their types", repr(values))
+    check(values.get("RecordRuns", ("", ""))[1] == "0x1", "recording stays on by default")
     check(values.get("PingIntervalMS", ("", ""))[1] == "0x1f4", "the interval 500 is stored")
     check(values.get("ReverseDNS", ("", ""))[1] == "0x0", "reverse lookups off are stored")
     check(values.get("MaxTTL", ("", ""))[1] == "0x20", "the default TTL 32 is stored")
