@@ -90,7 +90,15 @@ def loss_marks(image):
     return points
 
 
-def inside(work, target, start):
+def read_start(work):
+    try:
+        with open(os.path.join(work, "start")) as f:
+            return float(f.read())
+    except (OSError, ValueError):
+        return None
+
+
+def inside(work, target):
     env = dict(os.environ, WINEPREFIX=PREFIX, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
     subprocess.run(["wineboot", "-i"], env=env, capture_output=True, timeout=300)
     status = lambda: subprocess.run(["wine", WINDOW_PROBE, "text", "Hopwatch Timeline", "100"], env=env,  # noqa: E731
@@ -98,8 +106,13 @@ def inside(work, target, start):
     proc = subprocess.Popen(["wine", HOPWATCH, "/nodns", target], env=env, stdout=subprocess.DEVNULL,
                             stderr=subprocess.DEVNULL)
     try:
-        main = wait_for(lambda: window_id("^Hopwatch$"), 60)
+        main = wait_for(lambda: window_id("^Hopwatch$"), 120)
         if not check(main is not None, "window: the main window is up and runs the target"):
+            return
+        # The console's run (and the outage's clock) starts now; its start time comes back.
+        open(os.path.join(work, "window-up"), "w").close()
+        start = wait_for(lambda: read_start(work), 30)
+        if not check(start is not None, "window: the console's run has started"):
             return
         # Into the outage: Alt+T on the main window, as a person would.
         time.sleep(max(0.0, start + DROP_FROM + 8 - time.time()))
@@ -194,7 +207,7 @@ def check_report(path, console_out, what, render=True):
 
 def main():
     if len(sys.argv) > 1 and sys.argv[1] == "--inside":
-        inside(sys.argv[2], sys.argv[3], float(sys.argv[4]))
+        inside(sys.argv[2], sys.argv[3])
         r = lab_support.results
         print(f"{r['passed']} passed, {r['failed']} failed")
         return 0 if r["failed"] == 0 else 1
@@ -204,14 +217,18 @@ def main():
     try:
         lab_support.lab("up", "chain", "4")
         info = lab_support.lab_info()
-        # The window needs only be up before the outage (Wine takes about 5 s in the console lab's
-        # prefix), so the console's run starts almost at once.
-        start = time.time() + 3
+        window_up = os.path.join(work, "window-up")
         if check(os.path.exists(HOPWATCH), "hopwatch.exe exists", HOPWATCH):
             window = subprocess.Popen(["ip", "netns", "exec", info["LAB_CLIENT_NS"], "xvfb-run", "-a", "-s",
                                        "-screen 0 1024x700x24", sys.executable, os.path.abspath(__file__),
-                                       "--inside", work, info["LAB_TARGET_ADDR"], str(start)])
-        time.sleep(max(0.0, start - time.time()))
+                                       "--inside", work, info["LAB_TARGET_ADDR"]])
+            # The console's run starts once the window is up (about 5 s in a prefix that exists, a
+            # minute or more when Wine makes it first), so the window sees the whole outage.
+            wait_for(lambda: os.path.exists(window_up) or window.poll() is not None, 180)
+        start = time.time()
+        with open(os.path.join(work, "start.new"), "w") as f:
+            f.write(repr(start))
+        os.rename(os.path.join(work, "start.new"), os.path.join(work, "start"))
         timers = [threading.Timer(DROP_FROM, set_drop, (True,)), threading.Timer(DROP_TO, set_drop, (False,))]
         for t in timers:
             t.start()
