@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "bench/timeline_day.h"
+#include "tests/results/gdi_canvas_win.h"
 #include "timeline/CHopwatchTimelineWnd_win.h"
 
 namespace {
@@ -43,26 +44,16 @@ int wmain() {
     ::SetWindowPos(window.m_hWnd, nullptr, 0, 0, 1200, 800, SWP_NOZORDER);
     Paint(window, 2); // the bitmap and the fonts are made once
 
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = 1200;
-    info.bmiHeader.biHeight = -800; // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HDC dc = ::CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = ::SelectObject(dc, bitmap);
-    Clock::time_point start = Clock::now();
-    for (int i = 0; i < 20; ++i) {
-        window.Refresh(true);
-        window.Render(dc, 1200, 800);
+    double render = 0.0;
+    {
+        CGdiCanvas canvas(1200, 800, RGB(255, 255, 255));
+        const Clock::time_point start = Clock::now();
+        for (int i = 0; i < 20; ++i) {
+            window.Refresh(true);
+            window.Render(canvas.GetDC().m_hDC, 1200, 800);
+        }
+        render = Ms(start) / 20;
     }
-    const double render = Ms(start) / 20;
-    ::SelectObject(dc, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(dc);
 
     const double whole = Paint(window, 20);
     ::SendMessageW(window.m_hWnd, WM_KEYDOWN, VK_OEM_PLUS, 0);

@@ -460,7 +460,11 @@ TEST_F(MainDialog, AltTOpensTheTimelineOfTheRunningTestAndItAddsUpToTheList) {
     ASSERT_GE(ListView_GetItemCount(Item(IDC_RESULTS)), 3);
     // Shown: the dialog manager clicks a mnemonic's button only in a visible window.
     ::ShowWindow(m_dlg->m_hWnd, SW_SHOWNOACTIVATE);
-    MSG altT = {m_dlg->m_hWnd, WM_SYSCHAR, L't', 1 << 29};
+    MSG altT = {};
+    altT.hwnd = m_dlg->m_hWnd;
+    altT.message = WM_SYSCHAR;
+    altT.wParam = L't';
+    altT.lParam = 1 << 29; // Alt held
     EXPECT_TRUE(::IsDialogMessageW(m_dlg->m_hWnd, &altT));
     PumpMessages();
     HWND window = ::FindWindowW(nullptr, L"Hopwatch Timeline");

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "results/CHopwatchRecordRows.h"
+#include "results/gdi_canvas_win.h"
 #include "results/hopwatch_colors.h"
 #include "timeline/CHopwatchTimelineWnd_win.h"
 #include "timeline/timeline_feed.h"
@@ -136,28 +137,16 @@ TEST_F(TimelineWindow, WheelAndKeysZoomAndPanHomeShowsTheRunAndEndFollowsIt) {
 }
 
 TEST_F(TimelineWindow, DrawsLossMarksAndColoursIntoTheDeviceContext) {
-    // A 32-bit bitmap, whatever the display's depth, so colours read back exactly.
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = 1000;
-    info.bmiHeader.biHeight = -560; // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HDC dc = ::CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = ::SelectObject(dc, bitmap);
     RECT client = {};
     ::GetClientRect(m_window.m_hWnd, &client);
-    m_window.Render(dc, client.right, client.bottom - kTimelineStatusHeight);
+    // A 32-bit bitmap, whatever the display's depth, so colours read back exactly.
+    CGdiCanvas canvas(client.right, client.bottom - kTimelineStatusHeight, RGB(255, 255, 255));
+    ASSERT_TRUE(canvas.IsValid());
+    m_window.Render(canvas.GetDC().m_hDC, client.right, client.bottom - kTimelineStatusHeight);
     const STimelineLayout& layout = m_window.GetScreen().Layout();
     const int bottom = layout.heatTop + 4 * layout.laneHeight - 2;
-    EXPECT_EQ(::GetPixel(dc, X(1250), bottom), kTimelineLossMark);
-    EXPECT_TRUE(Near(::GetPixel(dc, X(600), bottom), TimeColor(0.010, 0.010)));
-    EXPECT_EQ(::GetPixel(dc, X(600), layout.lossTop + 2),
+    EXPECT_EQ(canvas.At(X(1250), bottom), kTimelineLossMark);
+    EXPECT_TRUE(Near(canvas.At(X(600), bottom), TimeColor(0.010, 0.010)));
+    EXPECT_EQ(canvas.At(X(600), layout.lossTop + 2),
               kTimelineNoData); // the target lost nothing then
-    ::SelectObject(dc, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(dc);
 }
