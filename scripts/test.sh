@@ -147,6 +147,13 @@ if [[ -x build/native-release/recording_bench ]]; then
     suite "benchmark: recording (bytes and writer CPU per probe, memory of a 24-hour run)" \
         build/native-release/recording_bench
 fi
+if [[ -x build/native-release/timeline_bench ]]; then
+    suite "benchmark: timeline of a 24-hour run over 30 hops" build/native-release/timeline_bench
+fi
+if [[ -x build/windows/timeline_draw_bench.exe ]]; then
+    suite "benchmark: timeline window of a 24-hour run (wine)" \
+        env HOPWATCH_WINE_XVFB=1 scripts/wine-run.sh build/windows/timeline_draw_bench.exe
+fi
 if [[ -x build/windows/gui_refresh_bench.exe ]]; then
     suite "benchmark: refresh through the real list (wine)" \
         env HOPWATCH_WINE_XVFB=1 scripts/wine-run.sh build/windows/gui_refresh_bench.exe
