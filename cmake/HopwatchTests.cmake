@@ -15,9 +15,9 @@ endif()
 file(GLOB HOPWATCH_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
 
 # Layers whose Windows tests create and destroy top-level windows.
-set(HOPWATCH_GUI_TEST_LAYERS settings)
+set(HOPWATCH_GUI_TEST_LAYERS settings timeline)
 
-foreach(layer foundation engine results settings report recording console)
+foreach(layer foundation engine results settings timeline report recording console)
     file(GLOB layer_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${layer}/*_test.cpp)
     if(layer STREQUAL "console" AND layer_tests)
         # The console is not part of the core library: its tests build its sources (all but main).
@@ -124,4 +124,9 @@ if(WIN32)
                    ${HOPWATCH_RC})
     target_link_libraries(gui_refresh_bench PRIVATE hopwatch_core)
     target_link_options(gui_refresh_bench PRIVATE -municode)
+
+    # Benchmark of drawing the timeline window of a simulated day (prints figures, under Wine).
+    add_executable(timeline_draw_bench ${CMAKE_SOURCE_DIR}/bench/timeline_draw_bench_win.cpp)
+    target_link_libraries(timeline_draw_bench PRIVATE hopwatch_core)
+    target_link_options(timeline_draw_bench PRIVATE -municode)
 endif()

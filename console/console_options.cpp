@@ -34,6 +34,7 @@ enum class EOption {
     Record,
     NoRecord,
     Replay,
+    Timeline,
 };
 
 // One option in all its forms. A new option is an entry here and a case in ApplyFlag or
@@ -104,6 +105,8 @@ const SOptionSpec kOptions[] = {
     {EOption::Replay, {L"/replay"}, 0, L"replay", L"file", kCmdOptionNone,
      L"prints a recording as its run printed\nits end (no host; with the output\n"
      L"options of a run)"},
+    {EOption::Timeline, {L"/timeline"}, 0, L"timeline", nullptr, kCmdOptionNone,
+     L"prints each row's timeline and the\nrun's events after the run"},
 };
 // clang-format on
 
@@ -223,6 +226,9 @@ void ApplyFlag(EOption id, SConsoleOptions& options) {
         break;
     case EOption::NoRecord:
         options.noRecord = true;
+        break;
+    case EOption::Timeline:
+        options.timeline = true;
         break;
     default:
         break;

@@ -81,7 +81,8 @@ DWORD CFakeHopwatchNetwork::SendTo(const BYTE* message, int length, DWORD addres
         }
         if (keepSent)
             m_sent.push_back(sent);
-        AnswerLocked(sent);
+        if (!silence || !silence(sent))
+            AnswerLocked(sent);
     }
     if (onSend)
         onSend(sent);

@@ -108,6 +108,9 @@ public:
     // hop adds hopDelay ticks to the round trip. Empty: nothing answers by itself.
     std::vector<DWORD> route;
     std::int64_t hopDelay = 1000;
+    // Probes for which this returns true get no answer from the route (called with the
+    // network's lock held: it must not call the network).
+    std::function<bool(const SSent&)> silence;
     // Called on the sending thread after every recorded send, outside the network's lock.
     std::function<void(const SSent&)> onSend;
     // Called as a resolution begins, outside the network's lock (it may block, as a resolver
