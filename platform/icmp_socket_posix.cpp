@@ -58,6 +58,21 @@ DWORD PlatformIcmpSendTo(PlatformSocket socket, const BYTE* message, int length,
     return sent < 0 ? LastError() : 0;
 }
 
+const DWORD kPlatformErrorNetworkUnreachable = ENETUNREACH;
+
+bool PlatformIcmpSendErrorPasses(DWORD error) {
+    switch (error) {
+    case ENETUNREACH:
+    case EHOSTUNREACH:
+    case ENETDOWN:
+    case EHOSTDOWN:
+    case ENOBUFS:
+        return true;
+    default:
+        return false;
+    }
+}
+
 static std::int64_t MonotonicNanoseconds() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);

@@ -164,6 +164,10 @@ if [[ $(id -u) -eq 0 ]]; then
     if [[ -x build/native-release/schedule_bench ]]; then
         suite "benchmark: probe schedule (lab, 30 hops)" bench/run_schedule_bench.sh 10
     fi
+    if [[ -x build/native-release/long_run_bench ]]; then
+        suite "benchmark: a fast run whose far hops never answer (lab, loss 100)" \
+            bench/run_long_run_bench.sh 10
+    fi
     if [[ -x build/windows/hopwatch.exe ]]; then
         suite "benchmark: window CPU beside the console (lab, 30 hops)" bench/run_gui_cpu_bench.sh 30
     fi

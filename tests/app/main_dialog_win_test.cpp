@@ -232,7 +232,7 @@ TEST_F(MainDialog, ARunGoesThroughRunningStoppingAndStopped) {
 
     ExpectRunning();
     ASSERT_TRUE(TickUntilRows(2));
-    EXPECT_EQ(CString(L"target.EXAMPLE"), m_net.resolvedText);
+    EXPECT_EQ(CString(L"target.EXAMPLE"), m_net.ResolvedText());
     Tick(); // Export follows the rows at the next tick
     EXPECT_TRUE(ExportEnabled());
     EXPECT_TRUE(m_dlg->GetStartTime().IsSet());
