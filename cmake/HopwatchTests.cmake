@@ -38,6 +38,9 @@ foreach(layer foundation engine results settings timeline report recording conso
         add_executable(${layer}_tests ${layer_tests} ${HOPWATCH_TEST_SUPPORT})
         target_link_libraries(${layer}_tests PRIVATE hopwatch_core ${HOPWATCH_GTEST})
         target_include_directories(${layer}_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+        # GoogleTest's header costs about two seconds in every test file of every flavour:
+        # compiled once per executable, it shortens a clean build by minutes.
+        target_precompile_headers(${layer}_tests PRIVATE <gtest/gtest.h>)
         # One ctest entry per executable: under Wine every process start costs about a second,
         # so the tests are not discovered one by one.
         add_test(NAME ${layer}_tests COMMAND ${layer}_tests --gtest_brief=1)
@@ -71,6 +74,7 @@ if(WIN32 AND TARGET hopwatch_app)
         add_executable(app_tests ${app_tests} ${HOPWATCH_TEST_SUPPORT} ${HOPWATCH_RC})
         target_link_libraries(app_tests PRIVATE hopwatch_app ${HOPWATCH_GTEST})
         target_include_directories(app_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+        target_precompile_headers(app_tests PRIVATE <gtest/gtest.h>)
         add_test(NAME app_tests COMMAND app_tests --gtest_brief=1)
         # Left to Wine instead of a window manager, so destroyed windows do not wait (see above).
         add_test(NAME app_tests_unmanaged
