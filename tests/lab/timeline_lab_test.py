@@ -169,7 +169,10 @@ def check_report(path, console_out, what, render=True):
     with open(path, "rb") as f:
         text = f.read().decode("utf-8")
     titles = [m.groups() for m in TITLE.finditer(text)]
-    check(len(titles) >= 5 * RUN_SECONDS, f"{what}: a titled heat-map cell per row and second", str(len(titles)))
+    # A second-wide slot in which a row's probe was not sent (one sent a little late falls in the
+    # next) has no cell: on a busy machine a few of them are.
+    check(len(titles) >= 0.95 * 5 * RUN_SECONDS, f"{what}: a titled heat-map cell per row and second",
+          str(len(titles)))
     if not titles:
         return
     start = seconds_of_day(*titles[0][2:5])
