@@ -246,7 +246,7 @@ bool ApplyValue(const SOptionForms& option, const CString& value, SConsoleOption
             return false;
         (option.id == EOption::Interval  ? options.intervalMs
          : option.id == EOption::Timeout ? options.timeoutMs
-                                       : options.maxTtl) = number;
+                                         : options.maxTtl) = number;
         return true;
     case EOption::Method:
         if (!ParseCommandLineOptionValue(option.shared, value, &number))
