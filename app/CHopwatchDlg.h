@@ -1,4 +1,5 @@
-// CHopwatchDlg: the main window: host entry, Start/Stop, Options, Export and the results list.
+// CHopwatchDlg: the main window: host entry, Start/Stop, Options, Export, Timeline and the results
+// list.
 #pragma once
 
 #include <windows.h>
@@ -10,11 +11,14 @@
 #include "foundation/CNTokenList.h"
 #include "recording/CHopwatchRecorder.h"
 #include "results/CHopwatchRecordRows.h"
+#include "results/CHopwatchDataRowSource.h"
 #include "results/CHopwatchListCtrl_win.h"
 #include "results/CHopwatchRowRefresher.h"
 #include "report/report_input.h"
 #include "results/CTextProgressCtrl_win.h"
 #include "results/column_fits.h"
+#include "timeline/CHopwatchTimeline.h"
+#include "timeline/CHopwatchTimelineWnd_win.h"
 #include "ui/CButton.h"
 #include "ui/CComboBox.h"
 #include "ui/CDialog.h"
@@ -76,6 +80,12 @@ public:
     int GetGraphScale() const { return m_resultsList.GetGraphScale(); }
     // The tooltip of the bar that shows a run's title: how that run probes.
     CString GetProbeMethodTip() const { return m_tips.GetToolText(m_progress); }
+    // The timeline of the run, and the one shown: a recording's while one is opened.
+    const CHopwatchTimeline& GetTimeline() const { return m_timeline; }
+    const CHopwatchTimeline& GetShownTimeline() const {
+        return m_showingRecording ? m_recordingTimeline : m_timeline;
+    }
+    CHopwatchTimelineWnd& GetTimelineWindow() { return m_timelineWnd; }
     // The id of the refresh timer's WM_TIMER events (0 while it is not running).
     UINT_PTR GetRefreshTimerId() const {
         return m_refreshTimer.IsAttached() ? m_refreshTimer.GetTimerId() : 0;
@@ -112,14 +122,17 @@ protected:
     BOOL GetShownRow(int row, SHopwatchHost& host) const;
     DWORD GetShownTargetAddress() const;
     void FillReportTimes(SHopwatchReportInput& input) const;
+    // Opens the "Hopwatch Timeline" window over the run's timeline.
+    void OnTimeline();
 
 private:
     void SetupResultsList();
     // Makes the row images (bitmap 130) and the history graph fit text at dpi.
     void ScaleRowImages(UINT dpi);
     void UpdateStartButton(const CString& hostText);
-    // Puts host on the bar and starts the engine on it; a failure is shown in the start error
-    // box. Used by Start, the command line and the double-click restart.
+    // Puts host on the bar and starts the engine on it, the timeline fed from it; a failure is
+    // shown in the start error box. Used by Start, the command line and the double-click
+    // restart.
     void StartRun(const CString& host);
 
     // Keyboard focus (CHopwatchDlg_focus_win.cpp). Disabling or hiding the control that has the
@@ -144,6 +157,7 @@ private:
     CButton m_startButton;
     CButton m_optionsButton;
     CButton m_exportButton;
+    CButton m_timelineButton;
     CHopwatchListCtrl m_resultsList;
     CImageList m_imageList; // the list view shares it (LVS_SHAREIMAGELISTS): one owner
     CToolTipCtrl m_tips;
@@ -153,6 +167,11 @@ private:
     BOOL m_runStarted = FALSE;  // Start succeeded; not yet looked at by UpdateRunState
     BOOL m_focusParked = FALSE; // the focus waits on the list until Start/Stop is enabled again
     CHopwatchData m_data;
+    CHopwatchDataRowSource m_rowSource;
+    // Fed by the recorder's thread during a run, by the reader of a recording opened again; it
+    // outlives the recorder (declared below).
+    CHopwatchTimeline m_timeline;
+    CHopwatchTimelineWnd m_timelineWnd;
     DWORD m_lastAutoSizeTick;
     int m_lastTitleVersion = 0;
     CHopwatchRowRefresher m_refresher;
@@ -164,6 +183,7 @@ private:
     // The recording shown instead of the run, while m_showingRecording.
     BOOL m_showingRecording = FALSE;
     CHopwatchRecordRows m_recordingRows;
+    CHopwatchTimeline m_recordingTimeline;
     CString m_recordingTitle;
     CNTimeStamp m_recordingStart;
     CNTimeStamp m_recordingStop;

@@ -9,6 +9,7 @@
 #include "report/report_version.h"
 #include "resources/resource_ids.h"
 #include "settings/settings_globals.h"
+#include "timeline/timeline_report.h"
 #include "ui/ui_message_box.h"
 
 void CHopwatchDlg::OnExport() {
@@ -38,6 +39,13 @@ void CHopwatchDlg::OnExport() {
             if (bitmap != nullptr)
                 ::DeleteObject(bitmap);
         }
+        // A timeline that cannot be taken (memory) leaves the report as it is without one.
+        if (g_bExportTimeline != 0)
+            SnapshotTimelineReport(GetShownTimeline(),
+                                   m_showingRecording
+                                       ? static_cast<const CHopwatchRowSource&>(m_recordingRows)
+                                       : m_rowSource,
+                                   input.timeline);
         result = ExportHopwatchReport(input, TRUE);
     }
     if (result.status != kExportDone && result.status != kExportNothing)

@@ -70,7 +70,9 @@ BOOL CHopwatchDlg::OpenRecording(const CString& path) {
     CRecordingReplay replay;
     CRecordingReader reader;
     SRecordingSummary summary;
-    reader.ReadFile(path, replay, nullptr, summary);
+    // Its outcomes rebuild the run's timeline beside the live one, which a failed read leaves as
+    // it was.
+    reader.ReadFile(path, replay, &m_recordingTimeline, summary);
     const CString problem = RecordingReadText(summary, path, L"\r\n");
     if (!summary.IsShowable() || !replay.BuildRows(m_recordingRows)) {
         UiMessageBox(m_hWnd, problem.empty() ? CString(L"Not enough memory.") : problem,
@@ -84,6 +86,7 @@ BOOL CHopwatchDlg::OpenRecording(const CString& path) {
                             ? kHopwatchNone
                             : HopwatchSwapOrder(summary.targetAddress);
     m_showingRecording = TRUE;
+    m_timelineWnd.SetSource(m_recordingTimeline, m_recordingRows);
     // A fresh refresher: every row is filled anew from the recording.
     m_refresher = CHopwatchRowRefresher();
     ShowControl(m_hostCombo, FALSE);
@@ -104,6 +107,7 @@ void CHopwatchDlg::LeaveRecording() {
     if (!m_showingRecording)
         return;
     m_showingRecording = FALSE;
+    m_timelineWnd.SetSource(m_timeline, m_rowSource);
     m_refresher = CHopwatchRowRefresher();
     const SRunStateControls controls = RunStateControls(FALSE);
     ShowControl(m_hostCombo, controls.comboShown);

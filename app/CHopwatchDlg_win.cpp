@@ -28,7 +28,10 @@ constexpr int kHeaderPadding = 16;
 } // namespace
 
 CHopwatchDlg::CHopwatchDlg(CHopwatchNetwork* network)
-    : CDialog(IDD_HOPWATCH_DIALOG), m_data(network), m_lastAutoSizeTick(::GetTickCount()) {}
+    : CDialog(IDD_HOPWATCH_DIALOG), m_data(network), m_rowSource(m_data),
+      m_timelineWnd(m_timeline, m_rowSource), m_lastAutoSizeTick(::GetTickCount()) {
+    m_recorder.AddListener(&m_timeline);
+}
 
 CHopwatchDlg::~CHopwatchDlg() {
     m_refreshTimer.Detach();
@@ -60,12 +63,14 @@ BOOL CHopwatchDlg::OnInitDialog() {
     m_layout.AddControl(IDC_OPTIONS, 3);
     m_layout.AddControl(IDC_EXPORT, 3);
     m_layout.AddControl(IDC_RESULTS, 10);
+    m_layout.AddControl(IDC_TIMELINE, 3);
 
     m_hostCombo.Attach(GetDlgItem(IDC_HOST_COMBO));
     m_progress.SubclassDlgItem(IDC_PROGRESS, m_hWnd);
     m_startButton.Attach(GetDlgItem(IDC_START));
     m_optionsButton.Attach(GetDlgItem(IDC_OPTIONS));
     m_exportButton.Attach(GetDlgItem(IDC_EXPORT));
+    m_timelineButton.Attach(GetDlgItem(IDC_TIMELINE));
     m_resultsList.SubclassDlgItem(IDC_RESULTS, m_hWnd);
 
     FillHostCombo(m_hostCombo);
@@ -191,6 +196,11 @@ BOOL CHopwatchDlg::OnCommand(WORD id, WORD code, HWND control) {
             return FALSE;
         OnExport();
         return TRUE;
+    case IDC_TIMELINE:
+        if (code != BN_CLICKED)
+            return FALSE;
+        OnTimeline();
+        return TRUE;
     default:
         return CDialog::OnCommand(id, code, control);
     }
@@ -245,6 +255,10 @@ void CHopwatchDlg::StartRun(const CString& host) {
     } else {
         m_runStarted = TRUE;
     }
+}
+
+void CHopwatchDlg::OnTimeline() {
+    m_timelineWnd.Open(g_hLargeIcon, g_hSmallIcon);
 }
 
 void CHopwatchDlg::UpdateRunState() {
@@ -402,6 +416,7 @@ HCURSOR CHopwatchDlg::OnQueryDragIcon() {
 
 void CHopwatchDlg::OnDestroy() {
     m_refreshTimer.Detach();
+    m_timelineWnd.Close();
     m_data.Stop();
     m_recorder.Finish();
     // A minimized window's placement would bring the next run up minimized.

@@ -217,7 +217,7 @@ double TimedWaitMicroseconds(long microseconds) {
     int fds[2];
     if (pipe(fds) != 0)
         return 0.0;
-    PlatformUsePreciseWaits();
+    PlatformBeginPreciseWaits();
     timespec t0{};
     timespec t1{};
     constexpr int kWaits = 2000;
@@ -227,6 +227,7 @@ double TimedWaitMicroseconds(long microseconds) {
         PlatformIcmpWaitReadable(static_cast<PlatformSocket>(fds[0]), 0, microseconds, error);
     }
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t1);
+    PlatformEndPreciseWaits();
     close(fds[0]);
     close(fds[1]);
     return ((t1.tv_sec - t0.tv_sec) * 1e9 + (t1.tv_nsec - t0.tv_nsec)) / 1e3 / kWaits;

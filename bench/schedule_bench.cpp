@@ -11,43 +11,17 @@
 #include <vector>
 
 #include "bench/allocation_counter.h"
+#include "bench/recording_network.h"
 #include "engine/CHopwatchData.h"
 #include "foundation/utf.h"
 #include "settings/settings_globals.h"
 
 namespace {
 
-// The real network, with the time of every send and the allocation count at that moment noted in
-// arrays sized before the run.
-class CRecordingNetwork : public CHopwatchSystemNetwork {
-public:
-    explicit CRecordingNetwork(size_t capacity) : m_sends(capacity), m_allocs(capacity) {}
-    DWORD SendTo(const BYTE* message, int length, DWORD address) override {
-        size_t n = m_count.load(std::memory_order_relaxed);
-        if (n < m_sends.size()) {
-            m_sends[n] = Now();
-            m_allocs[n] = g_benchAllocations.load(std::memory_order_relaxed);
-            m_count.store(n + 1, std::memory_order_release);
-        }
-        return CHopwatchSystemNetwork::SendTo(message, length, address);
-    }
-    std::vector<std::int64_t> m_sends;
-    std::vector<long> m_allocs;
-    std::atomic<size_t> m_count{0};
-};
-
 double ProcessCpuSeconds() {
     timespec ts{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
     return ts.tv_sec + ts.tv_nsec / 1e9;
-}
-
-double Percentile(std::vector<double> values, double p) {
-    if (values.empty())
-        return NAN;
-    std::sort(values.begin(), values.end());
-    size_t index = static_cast<size_t>(p * (values.size() - 1) + 0.5);
-    return values[std::min(index, values.size() - 1)];
 }
 
 // Distance of each offset (seconds into the spacing) from the grid point nearest to it, in us,
@@ -83,7 +57,7 @@ int main(int argc, char** argv) {
     g_dwPingTimeoutMS = 1000;
     g_bReverseDNS = 0;
 
-    CRecordingNetwork network(200000);
+    CRecordingNetwork network(200000, &g_benchAllocations);
     CHopwatchData data(&network);
     double cpu0 = ProcessCpuSeconds();
     if (!data.Start(FromUtf8(target))) {
@@ -98,7 +72,7 @@ int main(int argc, char** argv) {
     data.Stop();
     double cpu = ProcessCpuSeconds() - cpu0;
 
-    size_t n = network.m_count.load(std::memory_order_acquire);
+    size_t n = network.Count();
     double frequency = static_cast<double>(network.Frequency());
     DWORD hops = data.GetHopCount();
     double spacing = g_dwPingIntervalMS / 1000.0 / (hops ? hops : 1);
@@ -109,10 +83,9 @@ int main(int argc, char** argv) {
     size_t first = std::min(n, static_cast<size_t>(2 * hops + 2));
     std::vector<double> offsets;
     for (size_t i = first; i < n; ++i)
-        offsets.push_back(
-            std::fmod((network.m_sends[i] - network.m_sends[first]) / frequency, spacing));
+        offsets.push_back(std::fmod((network[i].time - network[first].time) / frequency, spacing));
     std::vector<double> deviations = GridDeviations(offsets, spacing);
-    long steadyAllocs = n > first + 1 ? network.m_allocs[n - 1] - network.m_allocs[first] : 0;
+    long steadyAllocs = n > first + 1 ? network[n - 1].allocations - network[first].allocations : 0;
 
     std::printf("schedule_bench: target %s, interval %lu ms, %lu hops, spacing %.1f us\n", target,
                 static_cast<unsigned long>(g_dwPingIntervalMS), static_cast<unsigned long>(hops),

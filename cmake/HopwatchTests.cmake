@@ -15,9 +15,9 @@ endif()
 file(GLOB HOPWATCH_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
 
 # Layers whose Windows tests create and destroy top-level windows.
-set(HOPWATCH_GUI_TEST_LAYERS settings)
+set(HOPWATCH_GUI_TEST_LAYERS settings timeline)
 
-foreach(layer foundation engine results settings report recording console)
+foreach(layer foundation engine results settings timeline report recording console)
     file(GLOB layer_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${layer}/*_test.cpp)
     if(layer STREQUAL "console" AND layer_tests)
         # The console is not part of the core library: its tests build its sources (all but main).
@@ -38,6 +38,9 @@ foreach(layer foundation engine results settings report recording console)
         add_executable(${layer}_tests ${layer_tests} ${HOPWATCH_TEST_SUPPORT})
         target_link_libraries(${layer}_tests PRIVATE hopwatch_core ${HOPWATCH_GTEST})
         target_include_directories(${layer}_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+        # GoogleTest's header costs about two seconds in every test file of every flavour:
+        # compiled once per executable, it shortens a clean build by minutes.
+        target_precompile_headers(${layer}_tests PRIVATE <gtest/gtest.h>)
         # One ctest entry per executable: under Wine every process start costs about a second,
         # so the tests are not discovered one by one.
         add_test(NAME ${layer}_tests COMMAND ${layer}_tests --gtest_brief=1)
@@ -71,6 +74,7 @@ if(WIN32 AND TARGET hopwatch_app)
         add_executable(app_tests ${app_tests} ${HOPWATCH_TEST_SUPPORT} ${HOPWATCH_RC})
         target_link_libraries(app_tests PRIVATE hopwatch_app ${HOPWATCH_GTEST})
         target_include_directories(app_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+        target_precompile_headers(app_tests PRIVATE <gtest/gtest.h>)
         add_test(NAME app_tests COMMAND app_tests --gtest_brief=1)
         # Left to Wine instead of a window manager, so destroyed windows do not wait (see above).
         add_test(NAME app_tests_unmanaged
@@ -124,4 +128,9 @@ if(WIN32)
                    ${HOPWATCH_RC})
     target_link_libraries(gui_refresh_bench PRIVATE hopwatch_core)
     target_link_options(gui_refresh_bench PRIVATE -municode)
+
+    # Benchmark of drawing the timeline window of a simulated day (prints figures, under Wine).
+    add_executable(timeline_draw_bench ${CMAKE_SOURCE_DIR}/bench/timeline_draw_bench_win.cpp)
+    target_link_libraries(timeline_draw_bench PRIVATE hopwatch_core)
+    target_link_options(timeline_draw_bench PRIVATE -municode)
 endif()

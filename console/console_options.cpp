@@ -34,11 +34,12 @@ enum class EOption {
     Record,
     NoRecord,
     Replay,
+    Timeline,
 };
 
 // One option in all its forms. A new option is an entry here and a case in ApplyFlag or
 // ApplyValue.
-struct SOptionSpec {
+struct SOptionForms {
     EOption id;
     const wchar_t* slash[3]; // slash forms; the first is the one the help shows with the value
     wchar_t shortName;       // 0 = none
@@ -50,7 +51,7 @@ struct SOptionSpec {
 };
 
 // clang-format off
-const SOptionSpec kOptions[] = {
+const SOptionForms kOptions[] = {
     {EOption::Help, {L"/help", L"/h", L"/?"}, L'h', L"help", nullptr, kCmdOptionHelp,
      L"shows this text"},
     {EOption::Version, {L"/version"}, 0, L"version", nullptr, kCmdOptionNone,
@@ -104,6 +105,8 @@ const SOptionSpec kOptions[] = {
     {EOption::Replay, {L"/replay"}, 0, L"replay", L"file", kCmdOptionNone,
      L"prints a recording as its run printed\nits end (no host; with the output\n"
      L"options of a run)"},
+    {EOption::Timeline, {L"/timeline"}, 0, L"timeline", nullptr, kCmdOptionNone,
+     L"prints each row's timeline and the\nrun's events after the run"},
 };
 // clang-format on
 
@@ -157,25 +160,25 @@ bool ParseBounded(const CString& text, DWORD low, DWORD high, DWORD& value) {
     return true;
 }
 
-const SOptionSpec* FindSlash(const CString& token) {
-    for (const SOptionSpec& spec : kOptions)
-        for (const wchar_t* name : spec.slash)
+const SOptionForms* FindSlash(const CString& token) {
+    for (const SOptionForms& option : kOptions)
+        for (const wchar_t* name : option.slash)
             if (name != nullptr && token == name)
-                return &spec;
+                return &option;
     return nullptr;
 }
 
-const SOptionSpec* FindShort(wchar_t c) {
-    for (const SOptionSpec& spec : kOptions)
-        if (spec.shortName != 0 && spec.shortName == c)
-            return &spec;
+const SOptionForms* FindShort(wchar_t c) {
+    for (const SOptionForms& option : kOptions)
+        if (option.shortName != 0 && option.shortName == c)
+            return &option;
     return nullptr;
 }
 
-const SOptionSpec* FindLong(const CString& name) {
-    for (const SOptionSpec& spec : kOptions)
-        if (spec.longName != nullptr && name == spec.longName)
-            return &spec;
+const SOptionForms* FindLong(const CString& name) {
+    for (const SOptionForms& option : kOptions)
+        if (option.longName != nullptr && name == option.longName)
+            return &option;
     return nullptr;
 }
 
@@ -224,26 +227,29 @@ void ApplyFlag(EOption id, SConsoleOptions& options) {
     case EOption::NoRecord:
         options.noRecord = true;
         break;
+    case EOption::Timeline:
+        options.timeline = true;
+        break;
     default:
         break;
     }
 }
 
 // Applies an option's value; FALSE when the value is bad.
-bool ApplyValue(const SOptionSpec& spec, const CString& value, SConsoleOptions& options) {
+bool ApplyValue(const SOptionForms& option, const CString& value, SConsoleOptions& options) {
     DWORD number = 0;
-    switch (spec.id) {
+    switch (option.id) {
     case EOption::Interval:
     case EOption::Timeout:
     case EOption::MaxTtl:
-        if (!ParseCommandLineOptionValue(spec.shared, value, &number))
+        if (!ParseCommandLineOptionValue(option.shared, value, &number))
             return false;
-        (spec.id == EOption::Interval  ? options.intervalMs
-         : spec.id == EOption::Timeout ? options.timeoutMs
-                                       : options.maxTtl) = number;
+        (option.id == EOption::Interval  ? options.intervalMs
+         : option.id == EOption::Timeout ? options.timeoutMs
+                                         : options.maxTtl) = number;
         return true;
     case EOption::Method:
-        if (!ParseCommandLineOptionValue(spec.shared, value, &number))
+        if (!ParseCommandLineOptionValue(option.shared, value, &number))
             return false;
         options.probeMethod = static_cast<int>(number);
         return true;
@@ -298,29 +304,29 @@ public:
 
 private:
     void Slash(const CString& token) {
-        const SOptionSpec* spec = FindSlash(token);
-        if (spec == nullptr) // "/save" and "/nostart" belong to the desktop program only
+        const SOptionForms* option = FindSlash(token);
+        if (option == nullptr) // "/save" and "/nostart" belong to the desktop program only
             AddError(m_errors, UnrecognizedCommandLineOptionText(token));
         else
-            Use(*spec, token, nullptr);
+            Use(*option, token, nullptr);
     }
 
     void Long(const CString& token) {
         const size_t equals = token.find(L'=');
         const CString name = token.substr(2, equals == CString::npos ? CString::npos : equals - 2);
-        const SOptionSpec* spec = FindLong(name);
-        if (spec == nullptr) {
+        const SOptionForms* option = FindLong(name);
+        if (option == nullptr) {
             AddError(m_errors, UnrecognizedCommandLineOptionText(token));
             return;
         }
         const CString shown = L"--" + name;
         if (equals == CString::npos) {
-            Use(*spec, shown, nullptr);
-        } else if (spec->value == nullptr) {
+            Use(*option, shown, nullptr);
+        } else if (option->value == nullptr) {
             AddError(m_errors, L"Error: option " + shown + L" takes no value");
         } else {
             const CString value = token.substr(equals + 1);
-            Use(*spec, shown, &value);
+            Use(*option, shown, &value);
         }
     }
 
@@ -333,26 +339,26 @@ private:
         }
         for (size_t i = 1; i < token.size(); ++i) {
             const CString shown = CString(L"-") + token[i];
-            const SOptionSpec* spec = FindShort(token[i]);
-            if (spec == nullptr) {
+            const SOptionForms* option = FindShort(token[i]);
+            if (option == nullptr) {
                 AddError(m_errors, UnrecognizedCommandLineOptionText(shown));
                 continue;
             }
-            if (spec->value != nullptr && i + 1 < token.size()) {
+            if (option->value != nullptr && i + 1 < token.size()) {
                 const CString value = token.substr(i + 1);
-                Use(*spec, shown, &value);
+                Use(*option, shown, &value);
                 return;
             }
-            Use(*spec, shown, nullptr);
+            Use(*option, shown, nullptr);
         }
     }
 
     // Applies the option as typed (shown); a value it needs comes from inlineValue or else the
     // next argument, whatever that looks like: "/int /dns" is a bad interval, not an interval
     // followed by /dns.
-    void Use(const SOptionSpec& spec, const CString& shown, const CString* inlineValue) {
-        if (spec.value == nullptr) {
-            ApplyFlag(spec.id, m_options);
+    void Use(const SOptionForms& option, const CString& shown, const CString* inlineValue) {
+        if (option.value == nullptr) {
+            ApplyFlag(option.id, m_options);
             return;
         }
         CString value;
@@ -364,11 +370,11 @@ private:
             AddError(m_errors, L"Error: option " + shown + L" needs a value");
             return;
         }
-        if (ApplyValue(spec, value, m_options))
+        if (ApplyValue(option, value, m_options))
             return;
         // The desktop program's options keep its texts in their slash form.
-        if (spec.shared != kCmdOptionNone && shown[0] == L'/')
-            AddError(m_errors, BadCommandLineValueText(spec.shared, value));
+        if (option.shared != kCmdOptionNone && shown[0] == L'/')
+            AddError(m_errors, BadCommandLineValueText(option.shared, value));
         else
             AddError(m_errors, L"Error: invalid value \"" + value + L"\" for option " + shown);
     }
@@ -415,18 +421,18 @@ CString ConsoleUsageText() {
                   L"       hopwatch-console --replay <file> [options]\n"
                   L"\n"
                   L"Options (Linux and slash forms alike; -nc 5 is -n -c 5):\n";
-    for (const SOptionSpec& spec : kOptions) {
-        const CString value = spec.value != nullptr ? L" <" + CString(spec.value) + L">" : L"";
+    for (const SOptionForms& option : kOptions) {
+        const CString value = option.value != nullptr ? L" <" + CString(option.value) + L">" : L"";
         CString line = L"  ";
-        line += spec.shortName != 0 ? CString(L"-") + spec.shortName + L", " : CString(L"    ");
-        line += L"--" + CString(spec.longName) + value;
+        line += option.shortName != 0 ? CString(L"-") + option.shortName + L", " : CString(L"    ");
+        line += L"--" + CString(option.longName) + value;
         PadTo(line, kHelpSlashColumn);
-        line += spec.slash[0] + value;
-        for (int i = 1; i < 3 && spec.slash[i] != nullptr; ++i)
-            line += CString(L", ") + spec.slash[i];
+        line += option.slash[0] + value;
+        for (int i = 1; i < 3 && option.slash[i] != nullptr; ++i)
+            line += CString(L", ") + option.slash[i];
         PadTo(line, kHelpTextColumn);
         out += line;
-        AppendHelpText(out, spec.help);
+        AppendHelpText(out, option.help);
     }
     out += L"\n"
            L"With --json or --csv, standard output carries that document alone; the title\n"

@@ -26,6 +26,7 @@ struct SConsoleOptions {
     CString recordPath;        // /record FILE: the run's recording goes there; empty = the folder
     bool noRecord = false;     // /norecord: the run is not recorded
     CString replayPath;        // /replay FILE: print that recording instead of running a test
+    bool timeline = false;     // /timeline: print the timeline after the run
     bool help = false;
     bool version = false;
 };

@@ -10,6 +10,7 @@
 #include "recording/recording_messages.h"
 #include "results/CHopwatchRecordRows.h"
 #include "settings/settings_globals.h"
+#include "timeline/CHopwatchTimeline.h"
 
 namespace {
 
@@ -47,7 +48,9 @@ int RunConsoleReplay(const SConsoleOptions& options) {
     CRecordingReplay replay;
     CRecordingReader reader;
     SRecordingSummary summary;
-    reader.ReadFile(options.replayPath, replay, nullptr, summary);
+    // The recording's outcomes rebuild the run's timeline as they rebuild its rows.
+    CHopwatchTimeline timeline;
+    reader.ReadFile(options.replayPath, replay, &timeline, summary);
     const CString problem = RecordingReadText(summary, options.replayPath, L"\n");
     if (!problem.empty())
         WriteMessage(problem);
@@ -61,8 +64,8 @@ int RunConsoleReplay(const SConsoleOptions& options) {
     // The report's icons as the run had them, unless the options say otherwise.
     g_bExportIcons = options.exportIcons >= 0 ? options.exportIcons
                                               : static_cast<int>(summary.header.exportIcons);
-    const BOOL reported = PrintRunEnd(options, rows, RecordedFacts(options, summary), summary.title,
-                                      summary.header.startTime, summary.StopTime());
+    const BOOL reported = PrintRunEnd(options, rows, timeline, RecordedFacts(options, summary),
+                                      summary.title, summary.header.startTime, summary.StopTime());
     if (summary.ended && summary.end.errorCode != 0) {
         ConsoleWrite(ToUtf8(summary.end.errorText + L"\n" +
                             SystemErrorText(summary.end.errorCode, FALSE) + L"\n"),

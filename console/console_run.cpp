@@ -22,6 +22,7 @@
 #include "results/CHopwatchMemoryList.h"
 #include "results/CHopwatchRowRefresher.h"
 #include "settings/settings_globals.h"
+#include "timeline/CHopwatchTimeline.h"
 
 namespace {
 
@@ -110,7 +111,11 @@ int RunConsoleTest(const SConsoleOptions& options) {
 
     const bool color = ConsoleUsesColor(options);
     CHopwatchData data;
+    // The timeline of the run, for --timeline and the report's section: fed by the recorder's
+    // thread, which drains the engine's outcomes (declared first, so that it outlives it).
+    CHopwatchTimeline timeline;
     CHopwatchRecorder recorder(data);
+    recorder.AddListener(&timeline);
     data.SetProbeLimit(options.count);
     recorder.SizeRing();
     recorder.SetRunLength(options.runSeconds);
@@ -180,7 +185,7 @@ int RunConsoleTest(const SConsoleOptions& options) {
     ReportRecordingStop(recorder, recordingStopReported);
 
     const BOOL reported =
-        PrintRunEnd(options, live, facts, CurrentTitle(data), startedAt, stoppedAt);
+        PrintRunEnd(options, live, timeline, facts, CurrentTitle(data), startedAt, stoppedAt);
     if (data.GetLastErrorCode() != 0) {
         WriteRunError(data);
         return kConsoleExitFailed;

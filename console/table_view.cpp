@@ -44,12 +44,6 @@ COLORREF GraphGlyphColor(double value, double max) {
     return value == kHistShowAwaiting ? kAwaitingColor : kNothingColor;
 }
 
-void AppendColor(CString& out, bool background, COLORREF color) {
-    out += background ? L"\033[48;2;" : L"\033[38;2;";
-    out += FormatUnsigned(color & 0xFF, 10) + L';' + FormatUnsigned((color >> 8) & 0xFF, 10) +
-           L';' + FormatUnsigned((color >> 16) & 0xFF, 10) + L'm';
-}
-
 // A cell text with every control character (C0, DEL, C1) replaced by '?'.
 CString Printable(const CString& text) {
     CString out = text;
@@ -150,8 +144,8 @@ private:
         int pad = m_widths[column] - static_cast<int>(text.size());
         bool right = RightAligned(column);
         if (color) {
-            AppendColor(out, true, back);
-            AppendColor(out, false, kTextColor);
+            AppendTerminalColor(out, true, back);
+            AppendTerminalColor(out, false, kTextColor);
         }
         if (right)
             out.append(pad, L' ');
@@ -169,10 +163,10 @@ private:
         int count = static_cast<int>(glyphs.size());
         for (int i = 0; i < count; ++i) {
             double value = show.values[count - 1 - i];
-            AppendColor(out, false, GraphGlyphColor(value, show.max));
+            AppendTerminalColor(out, false, GraphGlyphColor(value, show.max));
             out += glyphs[i];
         }
-        AppendColor(out, false, kTextColor);
+        AppendTerminalColor(out, false, kTextColor);
     }
 
     const CHopwatchListView& m_list;
@@ -184,6 +178,12 @@ private:
 };
 
 } // namespace
+
+void AppendTerminalColor(CString& out, bool background, COLORREF color) {
+    out += background ? L"\033[48;2;" : L"\033[38;2;";
+    out += FormatUnsigned(color & 0xFF, 10) + L';' + FormatUnsigned((color >> 8) & 0xFF, 10) +
+           L';' + FormatUnsigned((color >> 16) & 0xFF, 10) + L'm';
+}
 
 CString FormatHistoryGraph(const CHopwatchHist4Show& show, int width) {
     int count = show.values.GetSize();

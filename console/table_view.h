@@ -12,6 +12,9 @@
 // refresh (list.SetHistoryWidth(kTableGraphWidth)) so the windows are built that wide.
 constexpr int kTableGraphWidth = 32;
 
+// Appends the 24-bit ANSI escape sequence of color (0x00BBGGRR) as background or foreground.
+void AppendTerminalColor(CString& out, bool background, COLORREF color);
+
 // One character per outcome of a history window, oldest on the left and newest on the right, as
 // the window draws it, at most width characters (the newest ones):
 //   U+2581..U+2588 "▁▂▃▄▅▆▇█"  a reply; the height is the time against the window's largest,

@@ -1,6 +1,8 @@
 // CHopwatchDNSWorker: reverse lookups of responder addresses, on a thread of their own.
 #include "engine/CHopwatchDNSWorker.h"
 
+#include <memory>
+
 #include "engine/CHopwatchData.h"
 #include "foundation/text_utils.h"
 #include "platform/process.h"
@@ -60,17 +62,40 @@ bool CHopwatchDNSWorker::TakeAddress(DWORD& address) {
     return true;
 }
 
+namespace {
+// One reverse look-up on a thread of its own: a name server that never answers keeps it for
+// many seconds, and the run's end must not wait for that.
+class CReverseLookupCall : public CNAbandonableCall {
+public:
+    CReverseLookupCall(HopwatchReverseLookupFn lookup, DWORD address)
+        : m_lookup(lookup), m_address(address) {}
+    std::string m_name; // empty when the look-up failed
+
+protected:
+    void Call() override {
+        PlatformSetLowestThreadPriority(); // as the worker's own thread, for the same reason
+        if (!m_lookup(m_address, m_name))
+            m_name.clear();
+    }
+
+private:
+    HopwatchReverseLookupFn m_lookup;
+    DWORD m_address;
+};
+} // namespace
+
 // The worker's lock is not held during the lookup or ApplyHostName: ApplyHostName takes the data
-// lock, and the data lock must never be taken while holding a worker's lock.
+// lock, and the data lock must never be taken while holding a worker's lock. A look-up still
+// running when the worker must stop is abandoned and its name never applied.
 DWORD CHopwatchDNSWorker::LookupLoop() {
     DWORD address = 0;
     while (TakeAddress(address)) {
         if (!ShouldContinue())
             return CHopwatchData::kErrorCancelled;
-        std::string name;
-        if (!m_lookup(address, name))
-            name.clear();
-        m_data->ApplyHostName(address, AnsiToString(name.c_str()));
+        const auto call = std::make_shared<CReverseLookupCall>(m_lookup, address);
+        if (!WaitForCall(call))
+            return CHopwatchData::kErrorCancelled;
+        m_data->ApplyHostName(address, AnsiToString(call->m_name.c_str()));
     }
     return 0;
 }

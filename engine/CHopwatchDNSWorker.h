@@ -8,11 +8,14 @@
 #include "foundation/base_types.h"
 
 // Reverse lookup: an IPv4 address (network byte order) to a name in the system's 8-bit code
-// page; false when there is none. Blocks; called on the DNS worker thread only.
+// page; false when there is none. Blocks; runs on a thread of its own, which the DNS worker
+// abandons when it must stop, so it touches only its arguments and what lives as long as the
+// process.
 typedef bool (*HopwatchReverseLookupFn)(DWORD address, std::string& name);
 
 // Turns queued responder addresses into host names at the lowest thread priority and hands them
-// to CHopwatchData::ApplyHostName. Exit code 0, or 1223 when stopped in the middle of its queue.
+// to CHopwatchData::ApplyHostName. Exit code 0, or 1223 when stopped in the middle of its queue;
+// a stop never waits for a look-up in progress.
 class CHopwatchDNSWorker : public CHopwatchWorker {
 public:
     explicit CHopwatchDNSWorker(CHopwatchData* data);

@@ -128,6 +128,9 @@ void CHopwatchData::PushOutcome(DWORD slot, EHopwatchOutcomeKind kind, std::int6
 
 void CHopwatchData::RequestStop() {
     m_stopRequested.store(1);
+    // A run still resolving its target has nothing pending: it ends at once, without waiting
+    // for the resolver.
+    m_pingWorker.WakeCall();
 }
 
 BOOL CHopwatchData::IsRunning() const {
@@ -155,8 +158,11 @@ BOOL CHopwatchData::ResetData() {
     if (!m_hops.SetSize(maxTtl) || !m_hopHistories.SetSize(maxTtl) ||
         !m_alternatives.SetSize(maxSplits) || !m_altHistories.SetSize(maxSplits) ||
         !m_pings.SetSize(static_cast<int>(kHopwatchSlotCount)) ||
-        !m_rows.SetSize(maxTtl + maxSplits) || !m_outcomes.Reset(m_outcomeCapacity.load()))
+        !m_rows.SetSize(maxTtl + maxSplits) || !m_splitOverflow.SetSize(maxTtl) ||
+        !m_outcomes.Reset(m_outcomeCapacity.load()))
         return FALSE;
+    for (int i = 0; i < maxTtl; ++i)
+        m_splitOverflow[i] = 0;
     for (int i = 0; i < maxTtl; ++i)
         InitHost(m_hops[i], m_hopHistories[i], static_cast<DWORD>(i));
     for (int i = 0; i < maxSplits; ++i)

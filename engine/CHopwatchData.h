@@ -108,13 +108,23 @@ public:
 
     // ---- Ping worker thread (wire side) ----
 
+    // The network's precise waits, for the length of the ping worker's run.
+    bool BeginPreciseWaits() { return m_network->BeginPreciseWaits(); }
+    void EndPreciseWaits() { m_network->EndPreciseWaits(); }
     // Trims and resolves the target, learns the local address, starts the schedule. FALSE with the
-    // resolve error stored (the workers are not asked to stop).
-    BOOL ResolveTarget();
+    // resolve error stored (the workers are not asked to stop). With a waiter (the ping worker,
+    // on its own thread) the resolver is asked on a thread of its own and abandoned when the
+    // waiter must stop or a stop is requested: FALSE then, with no error, both workers asked to
+    // stop.
+    BOOL ResolveTarget(CNWorkerThread* waiter = nullptr);
+    // One turn of the ping worker's loop: ReceiveReply, then, whenever a probe is due (also right
+    // after datagrams were read), SendDueProbes. 0 = go on, else the error code that ends the run.
+    DWORD ServiceWire();
     // Waits for a reply until the next probe is due and processes it and every other datagram
     // already there: 0 = datagrams were read (truncated ones are dropped) or a wait capped at
     // 250 ms ended before the probe was due, 258 = the probe is due, else an error code (stored
-    // unless 1359).
+    // unless 1359). After 64 datagrams in one wake it sweeps the time-outs and returns 0, so
+    // that a flood of foreign ICMP never keeps the loop from its sends and sweeps.
     DWORD ReceiveReply();
     // Sweeps time-outs and sends the next probe (the caller calls it when the probe is due): 0 =
     // sent or nothing to send (stopping, no free slot), else the stored error code.
@@ -123,10 +133,14 @@ public:
     // that falls due within a quarter of a millisecond, so that fast runs do not sleep and wake
     // once per probe. Same results as SendProbe.
     DWORD SendDueProbes();
-    // Time between two probes in seconds.
+    // Time between two probes in seconds: the interval spread over the hops, but never shorter
+    // than one time-out and grace over the slot count, so that a run whose probes all time out
+    // still finds its next slot free and keeps its even spacing.
     double GetProbeSpacing() const;
-    // Seconds until the next probe is due (0 when due); while stopping, until the oldest pending
-    // probe times out (0 when nothing is pending), so that stopping does not spin.
+    // Seconds until the next probe is due (0 when due): due by the schedule and its slot free
+    // (the slot after the last one is in use until its probe has timed out and its grace has
+    // passed); while stopping, until the oldest pending probe times out (0 when nothing is
+    // pending), so that stopping does not spin.
     double GetWaitTime();
     // Matches a datagram (IP header included) to its probe and updates the records. Never reads
     // outside buffer[0..length). Takes the data lock.
@@ -148,8 +162,12 @@ public:
     static constexpr DWORD kWaitTimeout = 258;
     static constexpr DWORD kErrorCancelled = 1223;
     static constexpr DWORD kErrorUnexpectedCount = 1359;
-    static constexpr DWORD kErrorTooManySplits = 84;
     static constexpr DWORD kErrorMessageTooLong = 10040; // WSAEMSGSIZE: a truncated datagram
+    // How long a slot whose probe timed out stays unused, so that an answer a little later than
+    // the time-out is still matched to its own probe (counted late), not to another hop's.
+    static constexpr double kSlotGraceSeconds = 0.5;
+    // The note of a split hop whose further responders no longer get records of their own.
+    static const wchar_t* const kSplitOverflowNote;
 
 protected:
     // Engine internals, called with the data lock held.
@@ -162,9 +180,8 @@ protected:
     void RebuildRows();
     void SetError(DWORD code, const CString& text);
     void AskWorkersToStop();
-    // TRUE when needed more alternative records are left; else the run fails with "Too many
-    // route splits".
-    bool AlternativesLeft(DWORD needed);
+    // The next alternative record, at the head of a chain before follower; all ones when the
+    // table is full (the caller then counts the responder in the hop's aggregate record).
     DWORD AddAlternative(DWORD follower);
     // SendProbe, telling whether a probe went out.
     DWORD SendNextProbe(bool& sent);
@@ -173,7 +190,16 @@ protected:
     // every hop has had its probes.
     bool NextHopBelowLimit();
     void RecordSent(DWORD slot, std::int64_t sendTime);
+    // A send that failed with an error that passes with the network (RecordSent done): the probe
+    // counts as lost at once, with the system's text of the error as its hop's note.
+    void RecordSendFailure(DWORD slot, DWORD error);
     void SweepTimeouts(std::int64_t now);
+    // Counts a probe that ended without an answer (timed out, or never went out) as lost at its
+    // hop, or as void beyond the route's end; the slot leaves the pending list first.
+    void CountLost(DWORD slot);
+    // The tick count from which a slot may carry a new probe: at once when free or answered;
+    // for a pending or timed-out probe its time-out and the grace after it.
+    std::int64_t SlotFreeTime(DWORD slot) const;
     void UnlinkPending(DWORD slot);
     void ProcessMatchedReply(DWORD slot, bool late, bool unreachable, const CString& note,
                              DWORD responder, std::int64_t receiveTime);
@@ -201,7 +227,7 @@ protected:
     std::atomic<DWORD> m_timeoutMs{5000};
     std::atomic<DWORD> m_packetSize{64};
     std::atomic<DWORD> m_maxTtl{32};
-    std::atomic<DWORD> m_maxSplits{128};
+    std::atomic<DWORD> m_maxSplits{kHopwatchAlternativeRecords};
     std::atomic<DWORD> m_probeLimit{0}; // probes per hop; 0 = no limit
     std::atomic<BOOL> m_reverseDns{TRUE};
     std::atomic<DWORD> m_localAddress{kHopwatchNone}; // host byte order
@@ -226,6 +252,13 @@ protected:
     std::int64_t m_curSlotTime = 0;
     std::atomic<DWORD> m_lastError{0};
     CString m_errorText;
+    // Hops (by number) where a new responder found no alternative record left and was counted
+    // in the hop's aggregate record only; 1 = the hop's note says so.
+    NArray<BYTE> m_splitOverflow;
+    // The note of the last failed send, kept so that an outage does not build the same text
+    // for every probe it loses (ping worker, data lock).
+    DWORD m_sendErrorCode = 0;
+    CString m_sendErrorNote;
     std::atomic<EHopwatchProbeMethod> m_probeMethod{kProbeRaw};
     std::atomic<DWORD> m_outcomeCapacity{0};
     CHopwatchOutcomeRing m_outcomes;

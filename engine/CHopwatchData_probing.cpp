@@ -2,9 +2,13 @@
 // matching.
 #include "engine/CHopwatchData.h"
 
+#include <memory>
+
 #include "engine/icmp_wire.h"
 #include "engine/inet_address.h"
 #include "foundation/blank_set.h"
+#include "foundation/system_error_text.h"
+#include "platform/icmp_socket.h"
 
 namespace {
 // The longest single wait for a reply. Longer waits are taken in pieces so that a stop request
@@ -24,6 +28,8 @@ constexpr int kMaxIpTtl = 255;
 // stray from its grid time, and far below the spacing of ordinary runs (milliseconds), where
 // the next probe is never this close and every probe keeps its own wake.
 constexpr double kCoalesceSeconds = 0.00025;
+// Slots of the table that the shortest spacing leaves unused over one time-out and grace.
+constexpr DWORD kSlotsInHand = 256;
 // Bounds one wake's sends when the counter cannot space them (a spacing of 0 ticks).
 constexpr int kMaxProbesPerWake = 64;
 // Bounds the datagrams read in one wake, so that the loop looks at its schedule now and then
@@ -35,9 +41,27 @@ const CString& EmptyNote() {
     static const CString empty;
     return empty;
 }
+
+// The target's resolution on a thread of its own: with a name server that never answers it takes
+// many seconds, and a stop must not wait for it.
+class CTargetResolveCall : public CNAbandonableCall {
+public:
+    CTargetResolveCall(HopwatchHostResolver resolve, const CString& text)
+        : m_resolve(std::move(resolve)), m_text(text) {}
+    BOOL m_resolved = FALSE;
+    DWORD m_address = 0;
+    DWORD m_error = 0;
+
+protected:
+    void Call() override { m_resolved = m_resolve(m_text, m_address, m_error); }
+
+private:
+    const HopwatchHostResolver m_resolve;
+    const CString m_text;
+};
 } // namespace
 
-BOOL CHopwatchData::ResolveTarget() {
+BOOL CHopwatchData::ResolveTarget(CNWorkerThread* waiter) {
     CString text;
     {
         std::lock_guard<std::recursive_mutex> guard(m_lock);
@@ -52,8 +76,24 @@ BOOL CHopwatchData::ResolveTarget() {
 
     DWORD target = 0;
     DWORD error = 0;
+    BOOL resolved = FALSE;
+    HopwatchHostResolver resolve = m_network->HostResolver();
+    if (waiter != nullptr) {
+        const auto call = std::make_shared<CTargetResolveCall>(std::move(resolve), text);
+        if (!waiter->WaitForCall(call, [this] { return m_stopRequested.load() != 0; })) {
+            // Stopped before the resolver answered: the run ends as a stop with nothing pending
+            // does, and the answer, whenever it comes, is dropped.
+            AskWorkersToStop();
+            return FALSE;
+        }
+        resolved = call->m_resolved;
+        target = call->m_address;
+        error = call->m_error;
+    } else {
+        resolved = resolve(text, target, error);
+    }
     // 0.0.0.0 and the all-ones broadcast are never probed.
-    if (!m_network->ResolveHost(text, target, error) || target == 0 || target == kHopwatchNone) {
+    if (!resolved || target == 0 || target == kHopwatchNone) {
         std::lock_guard<std::recursive_mutex> guard(m_lock);
         m_errorText = L"Failed to resolve host IP address (" + text + L")";
         m_lastError.store(error != 0 ? error : kErrorHostNotFound);
@@ -74,9 +114,28 @@ BOOL CHopwatchData::ResolveTarget() {
 double CHopwatchData::GetProbeSpacing() const {
     const DWORD hopCount = m_hopCount.load();
     const DWORD n = (m_routeComplete.load() != 0 && hopCount != 0) ? hopCount : m_maxTtl.load();
-    if (n == 0)
-        return 1.0 / 64;
-    return m_intervalMs.load() / 1000.0 / n;
+    const double spacing = n == 0 ? 1.0 / 64 : m_intervalMs.load() / 1000.0 / n;
+    // Every slot is taken in turn, and one whose probe is not answered is free again only after
+    // its time-out and grace. Sending faster than the table turns over would run out of slots
+    // and leave bursts and gaps; at this spacing the next slot is free when its probe is due.
+    // A few slots are kept in hand, so that a send a little late or a counter's rounding never
+    // finds the next slot still in its grace.
+    const double turnover =
+        (m_timeoutMs.load() / 1000.0 + kSlotGraceSeconds) / (kHopwatchSlotCount - kSlotsInHand);
+    return spacing > turnover ? spacing : turnover;
+}
+
+std::int64_t CHopwatchData::SlotFreeTime(DWORD slot) const {
+    const SHopwatchPing& ping = m_pings[static_cast<int>(slot)];
+    switch (ping.state) {
+    case kSlotPending:
+    case kSlotTimedOut: // its time still holds the send time
+        return ping.time + SecondsToTicks(m_timeoutMs.load() / 1000.0 + kSlotGraceSeconds);
+    case kSlotTaken: // only while its own send is under way
+        return INT64_MAX;
+    default:
+        return INT64_MIN;
+    }
 }
 
 double CHopwatchData::GetWaitTime() {
@@ -95,6 +154,13 @@ double CHopwatchData::GetWaitTime() {
               SecondsToTicks(m_timeoutMs.load() / 1000.0);
     } else {
         due = m_prevSlotTime + SecondsToTicks(GetProbeSpacing());
+        // The slot table is written by this thread alone (Start resets it before the thread
+        // runs), so the next slot is read without the lock.
+        if (m_pings.GetSize() == static_cast<int>(kHopwatchSlotCount)) {
+            const std::int64_t slotFree = SlotFreeTime((m_lastSlot.load() + 1) & 0xFFFF);
+            if (slotFree > due)
+                due = slotFree;
+        }
     }
     if (due <= now)
         return 0.0;
@@ -126,7 +192,8 @@ DWORD CHopwatchData::ReceiveReply() {
     // with its own receive time, rather than with one more wait each. They would be read before
     // the next send either way, so the order of reads and sends is the same.
     BYTE buffer[kIcmpDatagramMax];
-    for (int count = 0; count < kMaxRepliesPerWake; ++count) {
+    int count = 0;
+    for (; count < kMaxRepliesPerWake; ++count) {
         // The wire may replace this with the moment the answer arrived.
         std::int64_t receiveTime = m_network->Now();
         DWORD source = 0;
@@ -151,7 +218,23 @@ DWORD CHopwatchData::ReceiveReply() {
         }
         ProcessReply(buffer, length, receiveTime, source);
     }
+    if (count == kMaxRepliesPerWake) {
+        // More may be queued: the time-outs are swept before the next read, and the caller
+        // sends whatever is due.
+        std::lock_guard<std::recursive_mutex> guard(m_lock);
+        SweepTimeouts(m_network->Now());
+    }
     return 0;
+}
+
+DWORD CHopwatchData::ServiceWire() {
+    const DWORD result = ReceiveReply();
+    if (result == 0 && GetWaitTime() > 0)
+        return 0;
+    if (result != 0 && result != kWaitTimeout)
+        return result;
+    // Due: by the wait that ran out, or while datagrams kept the wait from running out at all.
+    return SendDueProbes();
 }
 
 DWORD CHopwatchData::SendDueProbes() {
@@ -189,11 +272,16 @@ DWORD CHopwatchData::SendNextProbe(bool& sent) {
     }
     const std::int64_t sendTime = m_network->Now();
     error = m_network->SendTo(buffer, length, destination);
-    if (error != 0) {
+    // An outage (no route, no buffer space, network down: sleep and resume, a Wi-Fi drop, an
+    // adapter change) is what a user watches for: its probes count lost and probing goes on.
+    // Only a socket that is gone or refused ends the run.
+    if (error != 0 && !PlatformIcmpSendErrorPasses(error)) {
         SetError(error, L"Failed on raw socket sendto");
         return error;
     }
     RecordSent(slot, sendTime);
+    if (error != 0)
+        RecordSendFailure(slot, error);
     sent = true;
     return 0;
 }
@@ -213,14 +301,12 @@ bool CHopwatchData::PrepareProbe(DWORD& slot, BYTE* buffer, int& length, int& tt
         }
         return false;
     }
-    const DWORD last = m_lastSlot.load();
-    DWORD candidate = (last + 1) & 0xFFFF;
-    while (m_pings[static_cast<int>(candidate)].state == kSlotTaken ||
-           m_pings[static_cast<int>(candidate)].state == kSlotPending) {
-        candidate = (candidate + 1) & 0xFFFF;
-        if (candidate == last)
-            return false;
-    }
+    // Slots are taken in turn, so the next one carried the oldest probe of all: when it is not
+    // free yet, nothing is free that could be taken without breaking the order, and the caller
+    // waits until it is (GetWaitTime) rather than searching the table.
+    const DWORD candidate = (m_lastSlot.load() + 1) & 0xFFFF;
+    if (SlotFreeTime(candidate) > m_network->Now())
+        return false;
     const DWORD hop = m_nextHop.load();
     SHopwatchPing& ping = m_pings[static_cast<int>(candidate)];
     ping.state = kSlotTaken;
@@ -282,8 +368,11 @@ void CHopwatchData::RecordSent(DWORD slot, std::int64_t sendTime) {
     if (spacing <= 0) {
         // A counter too coarse for the spacing: the schedule simply follows the sends.
         m_curSlotTime = sendTime;
-    } else if (m_curSlotTime < sendTime) {
-        // Keep the grid's phase after a late send: the last grid time not after the send.
+    } else if (m_curSlotTime < sendTime - SecondsToTicks(kCoalesceSeconds)) {
+        // Keep the grid's phase after a late send: the last grid time not after the send. A
+        // wake at most the coalescing window late keeps the grid as it is, so that the probes
+        // it made overdue go out in the same wake, as those due within the window do: at
+        // spacings of tens of microseconds every wake-up a little late would lose probes.
         m_curSlotTime += ((sendTime - m_curSlotTime) / spacing) * spacing;
     }
     std::lock_guard<std::recursive_mutex> guard(m_lock);
@@ -313,20 +402,38 @@ void CHopwatchData::SweepTimeouts(std::int64_t now) {
         if (TicksToSeconds(now - ping.time) < timeout)
             break; // the list is in send order: the rest are younger
         const DWORD next = ping.nextPending;
-        UnlinkPending(slot);
-        ping.state = kSlotTimedOut;
-        if (ping.hop < m_hopCount.load()) {
-            SHopwatchHost& host = m_hops[static_cast<int>(ping.hop)];
-            ++host.lost;
-            ++host.version;
-            AddToChainHistories(ping.hop, slot, HopwatchPositiveNaN());
-            ++m_dataVersion;
-            PushOutcome(slot, kOutcomeLost, ping.time, HopwatchPositiveNaN());
-        } else {
-            PushOutcome(slot, kOutcomeVoid, ping.time, HopwatchPositiveNaN());
-        }
+        CountLost(slot);
         slot = next;
     }
+}
+
+void CHopwatchData::CountLost(DWORD slot) {
+    SHopwatchPing& ping = m_pings[static_cast<int>(slot)];
+    UnlinkPending(slot);
+    ping.state = kSlotTimedOut;
+    if (ping.hop < m_hopCount.load()) {
+        SHopwatchHost& host = m_hops[static_cast<int>(ping.hop)];
+        ++host.lost;
+        ++host.version;
+        AddToChainHistories(ping.hop, slot, HopwatchPositiveNaN());
+        ++m_dataVersion;
+        PushOutcome(slot, kOutcomeLost, ping.time, HopwatchPositiveNaN());
+    } else {
+        PushOutcome(slot, kOutcomeVoid, ping.time, HopwatchPositiveNaN());
+    }
+}
+
+void CHopwatchData::RecordSendFailure(DWORD slot, DWORD error) {
+    std::lock_guard<std::recursive_mutex> guard(m_lock);
+    if (error != m_sendErrorCode || m_sendErrorNote.empty()) {
+        m_sendErrorCode = error;
+        m_sendErrorNote = SystemErrorText(error, FALSE);
+    }
+    const DWORD hop = m_pings[static_cast<int>(slot)].hop;
+    CountLost(slot);
+    SHopwatchHost& host = m_hops[static_cast<int>(hop)];
+    if (hop < m_hopCount.load() && host.note != m_sendErrorNote)
+        host.note = m_sendErrorNote;
 }
 
 void CHopwatchData::UnlinkPending(DWORD slot) {

@@ -39,25 +39,28 @@ struct SUnreachableTable {
 };
 } // namespace
 
+// Built once, so that counting a reply never allocates.
+static const CString& SplitOverflowNote() {
+    static const CString note(CHopwatchData::kSplitOverflowNote);
+    return note;
+}
+
 const CString& CHopwatchData::GetUnreachableText(BYTE code) {
     static const SUnreachableTable table;
     return table.texts[code];
 }
 
-bool CHopwatchData::AlternativesLeft(DWORD needed) {
-    const DWORD used = m_altCount.load();
+const wchar_t* const CHopwatchData::kSplitOverflowNote =
+    L"More routes than the list can hold: new responders are counted in this row only";
+
+// A run that lasts for days sees routes change again and again; when the table is full the run
+// goes on, and the responders that find no record are counted in their hop's aggregate.
+DWORD CHopwatchData::AddAlternative(DWORD follower) {
+    const DWORD count = m_altCount.load();
     const DWORD size = static_cast<DWORD>(m_alternatives.GetSize());
     const DWORD capacity = m_maxSplits.load() < size ? m_maxSplits.load() : size;
-    if (used <= capacity && needed <= capacity - used)
-        return true;
-    SetError(kErrorTooManySplits, L"Too many route splits");
-    return false;
-}
-
-DWORD CHopwatchData::AddAlternative(DWORD follower) {
-    if (!AlternativesLeft(1))
+    if (count >= capacity)
         return kHopwatchNone;
-    const DWORD count = m_altCount.load();
     ++m_altCount;
     InitHost(m_alternatives[static_cast<int>(count)], m_altHistories[static_cast<int>(count)], 0);
     m_alternatives[static_cast<int>(count)].nextAlternative = follower;
@@ -97,8 +100,6 @@ void CHopwatchData::ProcessMatchedReply(DWORD slot, bool late, bool unreachable,
     }
     SHopwatchHost& hop = m_hops[static_cast<int>(h)];
     const bool reverseDns = m_reverseDns.load() != FALSE;
-    if (hop.note != note)
-        hop.note = note;
 
     DWORD answered = kHopwatchNone; // the alternative record that answered, if the hop is split
     bool newSplit = false;
@@ -130,21 +131,20 @@ void CHopwatchData::ProcessMatchedReply(DWORD slot, bool late, bool unreachable,
         needAlternative = answered == kHopwatchNone;
     } else {
         // A second responder at this hop: the hop's record so far becomes the first alternative
-        // and the hop's record becomes the aggregate of all of them. Both records are checked
-        // first: with only one left, the hop would become an aggregate whose alternatives are
-        // missing from the rows, its responder's address and statistics hidden.
-        if (!AlternativesLeft(2))
-            return;
+        // and the hop's record becomes the aggregate of all of them. With no record left for
+        // the first responder, the aggregate holds its figures alone (its note says why).
         const DWORD first = AddAlternative(kHopwatchNone);
-        if (first == kHopwatchNone)
-            return;
-        SHopwatchHost& copy = m_alternatives[static_cast<int>(first)];
-        copy = hop;
-        copy.version += kSplitVersionStep;
-        copy.ttl = 0;
-        copy.image = kImageAlternative;
-        copy.lost = 0;
-        copy.sent = 0;
+        if (first != kHopwatchNone) {
+            SHopwatchHost& copy = m_alternatives[static_cast<int>(first)];
+            copy = hop;
+            copy.version += kSplitVersionStep;
+            copy.ttl = 0;
+            copy.image = kImageAlternative;
+            copy.lost = 0;
+            copy.sent = 0;
+        } else {
+            m_splitOverflow[static_cast<int>(h)] = 1;
+        }
         hop.address = 0;
         hop.image = kImageSplit;
         hop.nextAlternative = first;
@@ -153,29 +153,38 @@ void CHopwatchData::ProcessMatchedReply(DWORD slot, bool late, bool unreachable,
         needAlternative = true;
     }
     if (needAlternative) {
-        const DWORD added = AddAlternative(hop.nextAlternative);
-        if (added == kHopwatchNone)
-            return;
-        hop.nextAlternative = added;
-        DWORD chain = 0;
-        for (DWORD alt = added; alt != kHopwatchNone && chain <= m_altCount.load();
-             alt = m_alternatives[static_cast<int>(alt)].nextAlternative)
-            ++chain;
-        hop.name = L"* " + std::to_wstring(chain) + L" alternative routes *";
         // A hop first answered by destination-unreachable gets its first alternative here
         // without passing through the split above; it is an aggregate all the same, not a hop
         // without an answer.
         hop.image = kImageSplit;
-        SHopwatchHost& record = m_alternatives[static_cast<int>(added)];
-        record.version = hop.version - kNewAlternativeVersionOffset;
-        record.address = responder;
-        record.image = kImageAlternative;
-        m_altHistories[static_cast<int>(added)].Add(slot, rtt);
-        if (reverseDns && responder != 0 && QueueLookup(responder))
-            record.name = kHopwatchLookingUp;
-        answered = added;
-        newSplit = true;
+        const DWORD added = AddAlternative(hop.nextAlternative);
+        if (added != kHopwatchNone) {
+            hop.nextAlternative = added;
+            SHopwatchHost& record = m_alternatives[static_cast<int>(added)];
+            record.version = hop.version - kNewAlternativeVersionOffset;
+            record.address = responder;
+            record.image = kImageAlternative;
+            m_altHistories[static_cast<int>(added)].Add(slot, rtt);
+            if (reverseDns && responder != 0 && QueueLookup(responder))
+                record.name = kHopwatchLookingUp;
+            answered = added;
+            newSplit = true;
+        } else {
+            m_splitOverflow[static_cast<int>(h)] = 1;
+        }
+        DWORD chain = 0;
+        for (DWORD alt = hop.nextAlternative; alt != kHopwatchNone && chain <= m_altCount.load();
+             alt = m_alternatives[static_cast<int>(alt)].nextAlternative)
+            ++chain;
+        if (chain > 0)
+            hop.name = L"* " + std::to_wstring(chain) + L" alternative routes *";
     }
+    // The note shows the last destination-unreachable reply and is cleared by the next ordinary
+    // one, which at a hop whose responders overflowed the table shows that instead.
+    const CString& wanted =
+        (!unreachable && m_splitOverflow[static_cast<int>(h)] != 0) ? SplitOverflowNote() : note;
+    if (hop.note != wanted)
+        hop.note = wanted;
 
     m_hopHistories[static_cast<int>(h)].Add(slot, rtt);
     if (unreachable) {
@@ -188,7 +197,7 @@ void CHopwatchData::ProcessMatchedReply(DWORD slot, bool late, bool unreachable,
         if (answered != kHopwatchNone) {
             HopwatchAddRtt(m_alternatives[static_cast<int>(answered)], rtt);
             ++m_alternatives[static_cast<int>(answered)].version;
-        } else if (h != 0) {
+        } else if (h != 0 && hop.address != 0) { // an aggregate keeps its image
             hop.image = kImageAnswering;
         }
     }
@@ -199,12 +208,15 @@ void CHopwatchData::ProcessMatchedReply(DWORD slot, bool late, bool unreachable,
             m_alternatives[static_cast<int>(answered)].image = kImageTarget;
         else
             hop.image = kImageTarget;
-        if (m_routeComplete.load() == 0) {
-            m_routeComplete.store(1);
-            if (h + 1 < m_hopCount.load())
-                m_hopCount.store(h + 1);
+        // The route ends where the target answered first in TTL order, not in time: at short
+        // intervals its answer to a farther probe may be read before the one to the nearest, and
+        // the rows past the nearest would show the target again and take probes for nothing.
+        const bool wasComplete = m_routeComplete.load() != 0;
+        m_routeComplete.store(1);
+        if (h + 1 < m_hopCount.load()) {
+            m_hopCount.store(h + 1);
             RebuildRows();
-        } else if (newSplit || firstAnswer) {
+        } else if (!wasComplete || newSplit || firstAnswer) {
             RebuildRows();
         }
     } else if (h + 1 >= m_hopCount.load() && m_hopCount.load() < m_maxTtl.load()) {

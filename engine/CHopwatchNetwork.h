@@ -2,18 +2,23 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "engine/probe_method.h"
 #include "foundation/CNWorkerThread.h"
 #include "foundation/base_types.h"
+#include "platform/process.h"
 
 // The way to probe that needs no administrator or root rights on this system: kProbeDatagram
 // (ICMP datagram sockets, Linux) or kProbeSystem (the system's ICMP service, Windows).
 EHopwatchProbeMethod SystemUnprivilegedProbeMethod();
 
+// First IPv4 address (network byte order) of a host text; FALSE with the socket error code.
+using HopwatchHostResolver = std::function<BOOL(const CString& text, DWORD& address, DWORD& error)>;
+
 // ICMP probing (a raw socket, or a way that needs no rights), performance counter, process id,
-// name services and thread start as the engine uses them. Every way to probe reads its answers
-// back in the raw socket's shape: the datagram with its IP header.
+// name services, precise waits and thread start as the engine uses them. Every way to probe
+// reads its answers back in the raw socket's shape: the datagram with its IP header.
 // One object serves one CHopwatchData; only the ping worker calls the socket operations, and Start
 // and Stop (user-interface thread) call Open and Close while the ping worker is not running.
 class CHopwatchNetwork {
@@ -60,10 +65,20 @@ public:
     // the kernel puts into every request instead.
     virtual WORD ProbeIdentifier() { return static_cast<WORD>(ProcessId() & 0xFFFF); }
 
-    // First IPv4 address (network byte order) of a host text; FALSE with the socket error code.
-    virtual BOOL ResolveHost(const CString& text, DWORD& address, DWORD& error) = 0;
+    // The resolver of the target's text, asked for by the ping worker as each run starts. It runs
+    // on a thread of its own that the ping worker abandons when the run stops first, so it may
+    // still run after Close and after this object and the data object are gone: it holds what
+    // it needs and touches nothing else but what lives as long as the process.
+    virtual HopwatchHostResolver HostResolver() = 0;
     // This computer's address (network byte order); FALSE when none.
     virtual BOOL LocalAddress(DWORD& address) = 0;
+    // Asks that the calling thread's timed waits end when due (1 ms timer resolution on
+    // Windows, no timer slack on Linux) while a run is active, and gives that back: the ping
+    // worker calls Begin as its run starts and End, when Begin succeeded, as it ends. Whatever
+    // waits a path uses, its schedule then keeps its even spacing.
+    virtual bool BeginPreciseWaits() { return PlatformBeginPreciseWaits(); }
+    virtual void EndPreciseWaits() { PlatformEndPreciseWaits(); }
+
     // Starts one of the engine's worker threads (CNWorkerThread::Start: FALSE with the thread's
     // last error set). Part of the seam so that tests can refuse it, as a system out of threads
     // would. Called by Start on the user-interface thread.

@@ -2,27 +2,25 @@
 #include "engine/CHopwatchPingWorker.h"
 
 #include "engine/CHopwatchData.h"
-#include "platform/process.h"
 
 CHopwatchPingWorker::~CHopwatchPingWorker() {
     Stop(kWaitForever);
 }
 
 DWORD CHopwatchPingWorker::Run() {
-    // The waits between probes are the schedule: they must end when the next probe is due.
-    PlatformUsePreciseWaits();
-    if (!m_data->ResolveTarget())
-        return CHopwatchData::kErrorCancelled;
-    DWORD result = 0;
-    while (ShouldContinue()) {
-        result = m_data->ReceiveReply();
-        if (result == 0)
-            continue;
-        if (result != CHopwatchData::kWaitTimeout)
-            break;
-        result = m_data->SendDueProbes();
-        if (result != 0)
-            break;
+    // The waits between probes are the schedule: they must end when the next probe is due,
+    // for as long as the run lasts and no longer.
+    const bool precise = m_data->BeginPreciseWaits();
+    DWORD result = CHopwatchData::kErrorCancelled;
+    if (m_data->ResolveTarget(this)) {
+        result = 0;
+        while (ShouldContinue()) {
+            result = m_data->ServiceWire();
+            if (result != 0)
+                break;
+        }
     }
+    if (precise)
+        m_data->EndPreciseWaits();
     return result;
 }

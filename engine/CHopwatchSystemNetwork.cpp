@@ -84,14 +84,18 @@ WORD CHopwatchSystemNetwork::ProbeIdentifier() {
     return Unprivileged() ? m_unprivileged.Identifier(own) : own;
 }
 
-BOOL CHopwatchSystemNetwork::ResolveHost(const CString& text, DWORD& address, DWORD& error) {
-    CNInetHost host(text);
-    if (host.GetAddressCount() == 0) {
-        error = GetLastSystemError();
-        return FALSE;
-    }
-    address = host.GetAddress(0);
-    return TRUE;
+// The system's resolver alone, nothing of this object: a look-up abandoned in a stop may outlive
+// it.
+HopwatchHostResolver CHopwatchSystemNetwork::HostResolver() {
+    return [](const CString& text, DWORD& address, DWORD& error) -> BOOL {
+        CNInetHost host(text);
+        if (host.GetAddressCount() == 0) {
+            error = GetLastSystemError();
+            return FALSE;
+        }
+        address = host.GetAddress(0);
+        return TRUE;
+    };
 }
 
 BOOL CHopwatchSystemNetwork::LocalAddress(DWORD& address) {

@@ -28,7 +28,7 @@ public:
     std::int64_t Frequency() override;
     DWORD ProcessId() override;
     WORD ProbeIdentifier() override;
-    BOOL ResolveHost(const CString& text, DWORD& address, DWORD& error) override;
+    HopwatchHostResolver HostResolver() override;
     BOOL LocalAddress(DWORD& address) override;
 
 private:

@@ -13,6 +13,8 @@ constexpr DWORD kHopwatchNone = 0xFFFFFFFFu;
 constexpr DWORD kHopwatchAltRowFlag = 0x10000000u;
 // Number of probe slots; the slot index is the ICMP sequence number.
 constexpr DWORD kHopwatchSlotCount = 65536;
+// Number of alternative records of a run; responders beyond them count in their hop's aggregate.
+constexpr DWORD kHopwatchAlternativeRecords = 128;
 // Name shown while a reverse lookup of a record's address is pending (two leading blanks).
 inline constexpr const wchar_t* kHopwatchLookingUp = L"  --- looking up ---";
 

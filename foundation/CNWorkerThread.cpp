@@ -50,6 +50,8 @@ BOOL CNWorkerThread::Stop(DWORD limitMs) {
         m_stopFlag.store(1);
         m_stopEvent = true;
         m_signal.notify_all();
+        if (m_call)
+            m_call->Wake();
         auto ended = [this] { return !m_running.load(); };
         if (limitMs == kWaitForever) {
             m_signal.wait(lock, ended);
@@ -85,6 +87,30 @@ void CNWorkerThread::RequestStop() {
     m_stopFlag.store(1);
     m_stopEvent = true;
     m_signal.notify_all();
+    if (m_call)
+        m_call->Wake();
+}
+
+// The stop flag is set before the call is woken, and the call's wait looks at it under the
+// call's own lock, so a stop that comes while the wait begins is never missed.
+BOOL CNWorkerThread::WaitForCall(const std::shared_ptr<CNAbandonableCall>& call,
+                                 const std::function<bool()>& alsoStop) {
+    {
+        std::lock_guard<std::recursive_mutex> guard(m_mutex);
+        m_call = call;
+    }
+    call->Start();
+    const bool returned =
+        call->Wait([&] { return m_stopFlag.load() != 0 || (alsoStop != nullptr && alsoStop()); });
+    std::lock_guard<std::recursive_mutex> guard(m_mutex);
+    m_call.reset();
+    return returned ? TRUE : FALSE;
+}
+
+void CNWorkerThread::WakeCall() {
+    std::lock_guard<std::recursive_mutex> guard(m_mutex);
+    if (m_call)
+        m_call->Wake();
 }
 
 int CNWorkerThread::WaitForWork(DWORD limitMs) {

@@ -3,9 +3,12 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 
+#include "foundation/CNAbandonableCall.h"
 #include "foundation/base_types.h"
 
 // Derive and override Run. Start/Stop/IsRunning are for the owning thread; SignalStop, PostWork,
@@ -40,6 +43,15 @@ public:
     bool IsStopRequested() const { return m_stopFlag.load() != 0; }
     DWORD GetExitCode() const { return m_exitCode.load(); }
 
+    // Starts a blocking call on a thread of its own and waits until it returns (TRUE) or until
+    // this thread is asked to stop, or woken by WakeCall while alsoStop() holds (FALSE: the call
+    // is abandoned, see CNAbandonableCall). Called by Run on the worker thread. So a worker never
+    // keeps Stop waiting for a call that may block for as long as the system likes.
+    BOOL WaitForCall(const std::shared_ptr<CNAbandonableCall>& call,
+                     const std::function<bool()>& alsoStop = nullptr);
+    // Makes a WaitForCall in progress look at its conditions again. Any thread.
+    void WakeCall();
+
     // Waits for work up to limitMs: 0 = stop requested, 1 = work posted, -1 = time-out.
     int WaitForWork(DWORD limitMs = 250);
     // Marks work as posted and wakes the thread.
@@ -73,4 +85,5 @@ private:
     std::atomic<int> m_stopFlag{0};
     std::atomic<int> m_workFlag{0};
     std::atomic<DWORD> m_exitCode{0};
+    std::shared_ptr<CNAbandonableCall> m_call; // the call WaitForCall waits for; under m_mutex
 };

@@ -23,6 +23,12 @@ DWORD PlatformIcmpClose(PlatformSocket socket);
 DWORD PlatformIcmpSetTtl(PlatformSocket socket, int ttl);
 // Sends an ICMP message (the system adds the IP header) to an address in network byte order.
 DWORD PlatformIcmpSendTo(PlatformSocket socket, const BYTE* message, int length, DWORD address);
+// Whether a failed send's error passes with the network rather than with the socket: network or
+// host unreachable or down, no buffer space (sleep and resume, a Wi-Fi drop, an adapter change).
+// Any thread.
+bool PlatformIcmpSendErrorPasses(DWORD error);
+// The code of "network unreachable" on this system (ENETUNREACH, WSAENETUNREACH).
+extern const DWORD kPlatformErrorNetworkUnreachable;
 // Waits for readability: the number of ready sockets (0 = time-out), or -1 with error set.
 int PlatformIcmpWaitReadable(PlatformSocket socket, long seconds, long microseconds, DWORD& error);
 // Reads one datagram with its IP header; source gets the sender in network byte order.

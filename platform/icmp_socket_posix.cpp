@@ -12,7 +12,7 @@
 #include <time.h>
 #include <unistd.h>
 
-#include "platform/perf_counter.h"
+#include "platform/socket_message_posix.h"
 
 static int Fd(PlatformSocket socket) {
     return static_cast<int>(socket);
@@ -58,6 +58,21 @@ DWORD PlatformIcmpSendTo(PlatformSocket socket, const BYTE* message, int length,
     return sent < 0 ? LastError() : 0;
 }
 
+const DWORD kPlatformErrorNetworkUnreachable = ENETUNREACH;
+
+bool PlatformIcmpSendErrorPasses(DWORD error) {
+    switch (error) {
+    case ENETUNREACH:
+    case EHOSTUNREACH:
+    case ENETDOWN:
+    case EHOSTDOWN:
+    case ENOBUFS:
+        return true;
+    default:
+        return false;
+    }
+}
+
 static std::int64_t MonotonicNanoseconds() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
@@ -94,18 +109,9 @@ int PlatformIcmpWaitReadable(PlatformSocket socket, long seconds, long microseco
 
 static DWORD Receive(PlatformSocket socket, int flags, BYTE* buffer, int capacity, int& received,
                      DWORD& source, std::int64_t& receiveTime) {
-    sockaddr_in from;
-    std::memset(&from, 0, sizeof from);
     alignas(cmsghdr) BYTE control[CMSG_SPACE(sizeof(timespec)) + 64];
-    iovec part{buffer, static_cast<size_t>(capacity)};
-    msghdr header{};
-    header.msg_name = &from;
-    header.msg_namelen = sizeof from;
-    header.msg_iov = &part;
-    header.msg_iovlen = 1;
-    header.msg_control = control;
-    header.msg_controllen = sizeof control;
-    ssize_t count = ::recvmsg(Fd(socket), &header, flags);
+    SSocketMessage message(buffer, static_cast<size_t>(capacity), control, sizeof control);
+    ssize_t count = ::recvmsg(Fd(socket), &message.header, flags);
     if (count < 0) {
         received = 0;
         if (errno == EAGAIN || errno == EWOULDBLOCK)
@@ -113,15 +119,10 @@ static DWORD Receive(PlatformSocket socket, int flags, BYTE* buffer, int capacit
         return LastError();
     }
     received = static_cast<int>(count);
-    source = from.sin_addr.s_addr;
-    for (cmsghdr* c = CMSG_FIRSTHDR(&header); c != nullptr; c = CMSG_NXTHDR(&header, c)) {
-        if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_TIMESTAMPNS) {
-            timespec stamp;
-            std::memcpy(&stamp, CMSG_DATA(c), sizeof stamp);
-            PlatformPerfCounterAt(
-                static_cast<std::int64_t>(stamp.tv_sec) * 1000000000 + stamp.tv_nsec, receiveTime);
-        }
-    }
+    source = message.from.sin_addr.s_addr;
+    for (cmsghdr* c = CMSG_FIRSTHDR(&message.header); c != nullptr;
+         c = CMSG_NXTHDR(&message.header, c))
+        ReceiveStampTicks(c, receiveTime);
     return 0;
 }
 

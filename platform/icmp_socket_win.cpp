@@ -1,10 +1,13 @@
-// Raw ICMP socket on Winsock 2, which delivers the IP header with every datagram.
+// Raw ICMP socket on Winsock 2, which delivers the IP header with every datagram; which send
+// failures pass with the network.
 #include "platform/icmp_socket.h"
 
 #include "platform/sockets_init.h"
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
+
+#include <ipexport.h>
 
 #include <cstring>
 
@@ -45,6 +48,30 @@ DWORD PlatformIcmpSendTo(PlatformSocket socket, const BYTE* message, int length,
     int sent = sendto(Sock(socket), reinterpret_cast<const char*>(message), length, 0,
                       reinterpret_cast<const sockaddr*>(&to), sizeof to);
     return sent == SOCKET_ERROR ? static_cast<DWORD>(WSAGetLastError()) : 0;
+}
+
+const DWORD kPlatformErrorNetworkUnreachable = WSAENETUNREACH;
+
+// The raw socket's Winsock codes, and what the system's ICMP service (IcmpSendEcho2) says for
+// the same: no route, no resources, a general failure of the adapter.
+bool PlatformIcmpSendErrorPasses(DWORD error) {
+    switch (error) {
+    case WSAENETUNREACH:
+    case WSAEHOSTUNREACH:
+    case WSAENETDOWN:
+    case WSAEHOSTDOWN:
+    case WSAENETRESET:
+    case WSAENOBUFS:
+    case ERROR_NETWORK_UNREACHABLE:
+    case ERROR_HOST_UNREACHABLE:
+    case IP_DEST_NET_UNREACHABLE:
+    case IP_DEST_HOST_UNREACHABLE:
+    case IP_NO_RESOURCES:
+    case IP_GENERAL_FAILURE:
+        return true;
+    default:
+        return false;
+    }
 }
 
 int PlatformIcmpWaitReadable(PlatformSocket socket, long seconds, long microseconds, DWORD& error) {

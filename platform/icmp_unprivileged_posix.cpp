@@ -13,7 +13,7 @@
 
 #include "platform/icmp_answer.h"
 #include "platform/icmp_socket.h"
-#include "platform/perf_counter.h"
+#include "platform/socket_message_posix.h"
 
 namespace {
 
@@ -116,16 +116,8 @@ static ERead ReadOne(int fd, bool errorQueue, BYTE* out, int capacity, int& rece
                      std::int64_t& receiveTime, DWORD& error) {
     BYTE message[4096];
     alignas(cmsghdr) BYTE control[kControlSize];
-    sockaddr_in from;
-    std::memset(&from, 0, sizeof from);
-    iovec part{message, sizeof message};
-    msghdr header{};
-    header.msg_name = &from;
-    header.msg_namelen = sizeof from;
-    header.msg_iov = &part;
-    header.msg_iovlen = 1;
-    header.msg_control = control;
-    header.msg_controllen = sizeof control;
+    SSocketMessage read(message, sizeof message, control, sizeof control);
+    msghdr& header = read.header;
     const ssize_t count = ::recvmsg(fd, &header, MSG_DONTWAIT | (errorQueue ? MSG_ERRQUEUE : 0));
     if (count < 0) {
         if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)
@@ -135,17 +127,14 @@ static ERead ReadOne(int fd, bool errorQueue, BYTE* out, int capacity, int& rece
     }
     SIcmpDatagramAnswer answer;
     answer.fromErrorQueue = errorQueue;
-    answer.source = from.sin_addr.s_addr;
+    answer.source = read.from.sin_addr.s_addr;
     answer.message = message;
     answer.length = static_cast<int>(count);
     bool stamped = false;
     std::int64_t stampTicks = 0;
     for (cmsghdr* c = CMSG_FIRSTHDR(&header); c != nullptr; c = CMSG_NXTHDR(&header, c)) {
         if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_TIMESTAMPNS) {
-            timespec stamp;
-            std::memcpy(&stamp, CMSG_DATA(c), sizeof stamp);
-            stamped = PlatformPerfCounterAt(
-                static_cast<std::int64_t>(stamp.tv_sec) * 1000000000 + stamp.tv_nsec, stampTicks);
+            stamped = ReceiveStampTicks(c, stampTicks);
         } else if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_RECVERR) {
             sock_extended_err extended;
             std::memcpy(&extended, CMSG_DATA(c), sizeof extended);

@@ -16,7 +16,11 @@ bool PlatformSetLowestThreadPriority() {
     return setpriority(PRIO_PROCESS, tid, 19) == 0;
 }
 
-// The timer slack is per thread; 1 ns is the smallest value (0 would restore the default).
-bool PlatformUsePreciseWaits() {
+// The timer slack is per thread; 1 ns is the smallest value, 0 restores the default.
+bool PlatformBeginPreciseWaits() {
     return prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL) == 0;
+}
+
+void PlatformEndPreciseWaits() {
+    prctl(PR_SET_TIMERSLACK, 0UL, 0UL, 0UL, 0UL);
 }

@@ -26,6 +26,7 @@ BOOL CRecordingReplay::Begin(const SRecordingHeader& header) {
     m_hopHistories.clear();
     m_trackerHistories.clear();
     m_trackerCount = 0;
+    m_records = 0;
     m_rows = SRecordingRows();
     m_dropped = m_outcomes = 0;
     if (!m_hops.SetSize(hops) || !m_hopStates.SetSize(hops) || !m_trackers.SetSize(trackers))
@@ -91,6 +92,7 @@ void CRecordingReplay::Answer(const SHopwatchOutcome& outcome) {
     int tracker = FindTracker(outcome.hop, responder);
     if (tracker < 0)
         tracker = AddTracker(outcome.hop, responder);
+    CountRecords(outcome.hop, tracker, responder, state);
     const double value = unreachable ? HopwatchPositiveNaN() : outcome.rtt;
     for (int t = state.trackers; t >= 0; t = m_trackers[t].next)
         AddTo(m_trackerHistories[t], outcome.slot, t == tracker ? value : HopwatchPositiveNaN());
@@ -157,6 +159,32 @@ int CRecordingReplay::AddTracker(DWORD hop, DWORD responder) {
     return index;
 }
 
+// As the engine decides a record for a reply: none for a hop's first responder, one for it and
+// one for the second when they split the hop, one for every new responder after that.
+void CRecordingReplay::CountRecords(DWORD hop, int tracker, DWORD responder, SHopState& state) {
+    if (state.address == kHopwatchNone) {
+        state.address = responder;
+        return;
+    }
+    if (state.address == responder || (tracker >= 0 && m_trackers[tracker].listed))
+        return;
+    if (state.address != 0) {
+        TakeRecord(FindTracker(hop, state.address), state);
+        state.address = 0;
+    }
+    TakeRecord(tracker, state);
+}
+
+void CRecordingReplay::TakeRecord(int tracker, SHopState& state) {
+    if (m_records >= kHopwatchAlternativeRecords) {
+        state.overflow = true;
+        return;
+    }
+    ++m_records;
+    if (tracker >= 0)
+        m_trackers[tracker].listed = true;
+}
+
 BOOL CRecordingReplay::BuildRows(CHopwatchRecordRows& rows) const {
     const int count = m_rows.rows.GetSize();
     if (!rows.SetRowCount(count))
@@ -177,6 +205,8 @@ BOOL CRecordingReplay::BuildRows(CHopwatchRecordRows& rows) const {
             const int note = hop >= 0 ? m_hopStates[hop].note : kNoteNone;
             if (note == kNoteNone)
                 host.note = row.note;
+            else if (note == kNoteEmpty && m_hopStates[hop].overflow)
+                host.note = CHopwatchData::kSplitOverflowNote;
             else if (note == kNoteEmpty)
                 host.note.clear();
             else

@@ -45,16 +45,19 @@ public:
 private:
     // What a hop's answers have shown so far.
     struct SHopState {
-        DWORD first = kHopwatchNone; // the responder of its first answer
-        bool split = false;          // a second responder has answered
-        int note = kNoteNone;        // the note of its last answer: kNoteEmpty or a code
-        int trackers = -1;           // its first tracker
+        DWORD first = kHopwatchNone;   // the responder of its first answer
+        bool split = false;            // a second responder has answered
+        int note = kNoteNone;          // the note of its last answer: kNoteEmpty or a code
+        int trackers = -1;             // its first tracker
+        DWORD address = kHopwatchNone; // the engine's address of the hop: 0 once it splits
+        bool overflow = false;         // a responder found no alternative record left
     };
     // The replies of one responder at one hop: an alternative's figures if the hop splits.
     struct STracker {
         DWORD hop = 0;
         DWORD responder = 0;
-        int next = -1; // the hop's next tracker
+        int next = -1;       // the hop's next tracker
+        bool listed = false; // the engine gave it an alternative record
         SHopwatchHost figures;
     };
     static constexpr int kNoteNone = -1;
@@ -67,6 +70,10 @@ private:
     void AddToHop(DWORD hop, DWORD slot, double value);
     int FindTracker(DWORD hop, DWORD responder) const;
     int AddTracker(DWORD hop, DWORD responder);
+    // The engine's table of alternative records, counted as it fills it: which responders got
+    // one and at which hops one found none left (their aggregate's note says so).
+    void CountRecords(DWORD hop, int tracker, DWORD responder, SHopState& state);
+    void TakeRecord(int tracker, SHopState& state);
     // Adds to a history made when it is first needed (a ring is 64 KB and most hops of a long
     // route, most alternatives, never need one); nothing when the memory is not there.
     static void AddTo(HistoryPtr& history, DWORD slot, double value);
@@ -78,6 +85,7 @@ private:
     NArray<STracker> m_trackers;
     std::vector<HistoryPtr> m_trackerHistories;
     int m_trackerCount = 0;
+    DWORD m_records = 0; // alternative records the engine has made
     SRecordingRows m_rows;
     std::uint64_t m_dropped = 0;
     std::uint64_t m_outcomes = 0;

@@ -4,6 +4,7 @@
 #include "foundation/CNTextBuffer.h"
 #include "report/report_html.h"
 #include "report/report_icon_table.h"
+#include "timeline/timeline_report.h"
 
 const wchar_t kReportMakerAddress[] = L"https://www.orvane.example/hopwatch/";
 
@@ -168,6 +169,8 @@ BOOL BuildHopwatchReport(const SHopwatchReportInput& input, CString& document) {
     AppendHead(out, input);
     AppendTitleAndTimes(out, input);
     AppendTable(out, input);
+    if (input.timeline.include)
+        out << TimelineReportSection(input.timeline);
     AppendFooter(out, input);
     return out.TakeText(document);
 }

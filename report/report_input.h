@@ -6,6 +6,7 @@
 #include "foundation/CNTimeStamp.h"
 #include "foundation/NArray.h"
 #include "foundation/base_types.h"
+#include "timeline/timeline_report.h"
 
 // Justification bits of a header item's format, as the header control keeps them.
 constexpr int kReportHeaderJustifyMask = 0x0003;
@@ -64,4 +65,7 @@ struct SHopwatchReportInput {
     BOOL exportIcons = FALSE;
     SHopwatchReportImage programIcon; // 32 x 32 with its mask
     SHopwatchReportImage rowImages;   // the strip of 16 x 16 row images, no mask
+    // The timeline section after the table; left out (include false) the report is as it was
+    // before the timeline existed, byte for byte.
+    STimelineReport timeline;
 };

@@ -16,6 +16,7 @@
 // ---- Export page (template 135) ----
 #define IDD_OPTIONS_EXPORT 135
 #define IDC_EXPORT_ICONS 1013
+#define IDC_EXPORT_TIMELINE 1014
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

@@ -19,14 +19,19 @@ LAYERS = {
     "engine": ["foundation", "platform", "settings/settings_globals.h"],
     "results": ["foundation", "platform", "engine", "settings/settings_globals.h"],
     "results:win": ["ui"],  # the list and progress bar drawing
-    "report": ["foundation", "platform", "engine", "results", "settings", "recording", "generated"],
+    # The timeline: bucket model and events over the engine's outcomes, the report's SVG section,
+    # the rows of the list as lanes; its window draws with the wrappers of ui/.
+    "timeline": ["foundation", "platform", "engine", "results", "settings"],
+    "timeline:win": ["ui"],
+    "report": ["foundation", "platform", "engine", "results", "settings", "recording", "timeline",
+               "generated"],
     # run recordings: the file format, the writer thread and the reader, over the engine's outcome
     # ring and the row source; the version header goes into each recording's header
     "recording": ["foundation", "platform", "engine", "results", "settings", "generated"],
     "ui": ["foundation", "platform"],
     "resources": ["generated"],
-    "console": ["foundation", "platform", "engine", "results", "settings", "report", "recording",
-                "generated"],
+    "console": ["foundation", "platform", "engine", "results", "settings", "timeline", "report",
+                "recording", "generated"],
     "app": ["*"],
     "tests": ["*"],
     "bench": ["*"],

@@ -16,11 +16,11 @@ namespace {
 
 // A setting added beside the seven: written only when its value changed, so that the settings
 // key of a user who never chose one stays exactly as the seven leave it.
-class CAddedDwordEntry : public CNPersistentStoreDwordEntry {
+template <class TEntry> class CAddedEntry : public TEntry {
 public:
-    using CNPersistentStoreDwordEntry::CNPersistentStoreDwordEntry;
+    using TEntry::TEntry;
     BOOL Save(CNRegistryKey& key, BOOL force) override {
-        return !force && !IsModified() ? TRUE : CNPersistentStoreDwordEntry::Save(key, force);
+        return !force && !this->IsModified() ? TRUE : TEntry::Save(key, force);
     }
 };
 
@@ -38,5 +38,8 @@ void PrepareSettingsStore(CNPersistentStore& store) {
     store.AddDwordEntry(L"MaxTTL", &g_dwMaxTTL);
     store.AddDwordEntry(L"RecordRuns", &g_dwRecordRuns);
     store.AddDwordEntry(L"RecordingsBudgetMB", &g_dwRecordingsBudgetMB);
-    store.AddEntry(new (std::nothrow) CAddedDwordEntry(L"ProbeMethod", &g_dwProbeMethod));
+    store.AddEntry(new (std::nothrow)
+                       CAddedEntry<CNPersistentStoreDwordEntry>(L"ProbeMethod", &g_dwProbeMethod));
+    store.AddEntry(new (std::nothrow) CAddedEntry<CNPersistentStoreIntEntry>(L"ExportTimeline",
+                                                                             &g_bExportTimeline));
 }

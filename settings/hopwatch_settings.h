@@ -14,6 +14,6 @@ extern CNPersistentStore g_PersistentStore;
 // Empties `store`, sets its key path (HKCU\Software\ORVANE\Hopwatch\Settings) and registers the
 // settings in their load and save order: the seven MainWndPos, HostHistory, PingIntervalMS,
 // PingTimeoutMS, ReverseDNS, ExportIcons, MaxTTL, then RecordRuns and RecordingsBudgetMB, each
-// bound to its global; then ProbeMethod (REG_DWORD, g_dwProbeMethod), which is written only
-// when it changed. Main thread only.
+// bound to its global; then ProbeMethod (REG_DWORD, g_dwProbeMethod) and ExportTimeline
+// (REG_DWORD, g_bExportTimeline), which are written only when they changed. Main thread only.
 void PrepareSettingsStore(CNPersistentStore& store);

@@ -15,6 +15,8 @@ extern DWORD g_dwRecordRuns;         // every run written to a recording (non-ze
 extern DWORD g_dwRecordingsBudgetMB; // the recordings folder's size in MB, 1024 by default
 // How probes go out (registry value ProbeMethod beside the seven): kProbeSettingAuto by default.
 extern DWORD g_dwProbeMethod;
+// The timeline section in the HTML report (registry value ExportTimeline beside the seven): on.
+extern int g_bExportTimeline;
 // Whether the changed settings are written back at exit: set at start, cleared when the program
 // starts with command-line arguments, set again by "/save" and by a host history changed in the
 // options.

@@ -1,4 +1,5 @@
-// CToolTipCtrl: a tooltip window over its TTM_* messages, one tool per control.
+// CToolTipCtrl: a tooltip window over its TTM_* messages: one tool per control, or one that its
+// owner places.
 #pragma once
 
 #include <windows.h>
@@ -27,7 +28,7 @@ public:
         else
             SendMessage(TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     }
-    // The text shown for control; empty when it has none.
+    // The text shown for control (the owner for the placed tool); empty when it has none.
     CString GetToolText(HWND control) const {
         wchar_t text[256] = {};
         TTTOOLINFOW tool = Tool(control);
@@ -36,10 +37,34 @@ public:
         return text;
     }
 
+    // ---- A tip the owner places itself (over spots of its own drawing, not controls) ----
+    // Adds that tool, lines wrapped at maxWidth pixels; call once after Create.
+    void AddPlacedTool(int maxWidth) {
+        TTTOOLINFOW tool = Tool(m_owner);
+        tool.uFlags = TTF_IDISHWND | TTF_TRACK | TTF_ABSOLUTE;
+        tool.lpszText = const_cast<LPWSTR>(L"");
+        SendMessage(TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        SendMessage(TTM_SETMAXTIPWIDTH, 0, maxWidth);
+    }
+    // Shows text with the tip's top left at the screen point, or hides the tip for empty text.
+    void ShowPlacedTip(const CString& text, POINT screen) {
+        TTTOOLINFOW tool = Tool(m_owner);
+        if (text.empty()) {
+            SendMessage(TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+            return;
+        }
+        tool.lpszText = const_cast<LPWSTR>(text.c_str());
+        SendMessage(TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+        SendMessage(TTM_TRACKPOSITION, 0, MAKELPARAM(screen.x, screen.y));
+        SendMessage(TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+    }
+
 private:
     TTTOOLINFOW Tool(HWND control) const {
         TTTOOLINFOW tool = {};
-        tool.cbSize = sizeof(tool);
+        // The version 2 size: accepted by every version of the common controls, also by the
+        // older one that a program without a manifest gets.
+        tool.cbSize = TTTOOLINFOW_V2_SIZE;
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
         tool.hwnd = m_owner;
         tool.uId = reinterpret_cast<UINT_PTR>(control);

@@ -246,3 +246,29 @@ TEST_F(ExportDialog, FailuresShowTheirExportErrorBoxes) {
     Send(IDC_START, BN_CLICKED);
     EXPECT_TRUE(TickUntil([this] { return Stopped(); }));
 }
+
+TEST_F(ExportDialog, TheTimelineSectionFollowsTheOptionAndShowsTheRun) {
+    const int saved = g_bExportTimeline;
+    StartRun();
+    Send(IDC_START, BN_CLICKED);
+    ASSERT_TRUE(TickUntil([this] { return Stopped(); }));
+    g_bExportTimeline = 0;
+    Send(IDC_EXPORT, BN_CLICKED);
+    g_bExportTimeline = 1;
+    const CString firstName = ReportsIn()[0].substr(m_dir.size());
+    for (int i = 0; i < 1000000 && HopwatchReportFileName(CNTimeStamp::Now()) == firstName; ++i)
+        std::this_thread::yield();
+    Send(IDC_EXPORT, BN_CLICKED);
+    g_bExportTimeline = saved;
+    NArray<CString> both = ReportsIn();
+    ASSERT_EQ(both.GetSize(), 2);
+    const CString without = ReadReport(both[0]);
+    const CString with = ReadReport(both[1]);
+    EXPECT_EQ(without.find(L"<svg"), CString::npos);
+    EXPECT_EQ(without.find(L"Timeline"), CString::npos);
+    const std::size_t section = with.find(L"<div class=\"pm\"><br>\r\n\tTimeline: one cell per ");
+    ASSERT_NE(section, CString::npos);
+    EXPECT_LT(with.find(L"</table>\r\n<br>\r\n"), section);
+    EXPECT_NE(with.find(L"<title>TTL 1 "), CString::npos);
+    ExpectReportShowsTheList(with);
+}

@@ -29,11 +29,14 @@ const DWORD kRouter2 = TestIp(198, 51, 100, 2);
 // The held network whose resolver also knows the second router by its dotted address.
 class CRouteNetwork : public CHeldNetwork {
 public:
-    BOOL ResolveHost(const CString& text, DWORD& address, DWORD& error) override {
-        BOOL resolved = CHeldNetwork::ResolveHost(text, address, error);
-        if (text == L"198.51.100.2")
-            address = kRouter2;
-        return resolved;
+    HopwatchHostResolver HostResolver() override {
+        return [held = CHeldNetwork::HostResolver()](const CString& text, DWORD& address,
+                                                     DWORD& error) -> BOOL {
+            BOOL resolved = held(text, address, error);
+            if (text == L"198.51.100.2")
+                address = kRouter2;
+            return resolved;
+        };
     }
 };
 
@@ -197,7 +200,6 @@ TEST_F(HostEntry, OkRestartsOnTheHopWhichHeadsTheHistory) {
     EXPECT_EQ(L"198.51.100.2", TextOf(IDC_PROGRESS));
 
     // The hop is the new target, at once running, and the only copy in the history.
-    EXPECT_EQ(L"198.51.100.2", m_net.resolvedText);
     EXPECT_TRUE(m_dlg->GetData().IsRunning());
     EXPECT_EQ(L"&Stop", TextOf(IDC_START));
     EXPECT_EQ(L"198.51.100.2|192.0.2.1|older.example", g_HostHistory.Join(L"|"));
@@ -210,6 +212,8 @@ TEST_F(HostEntry, OkRestartsOnTheHopWhichHeadsTheHistory) {
     // The new run's rows replace the old ones.
     ASSERT_TRUE(TickUntil([this] { return RowOf(kRouter2) >= 0 && RowOf(kTarget) < 0; }));
     EXPECT_EQ(HopwatchSwapOrder(kRouter2), m_dlg->GetData().GetTargetAddress());
+    // Resolved on a thread of the ping worker's, so looked at once the new run is under way.
+    EXPECT_EQ(L"198.51.100.2", m_net.ResolvedText());
     EXPECT_EQ(1u, m_boxes.Boxes().size()); // no error on the way
 }
 

@@ -12,6 +12,7 @@
 #include "app/CHopwatchApp.h"
 #include "app/CHopwatchDlg.h"
 #include "app/dialog_test_support.h"
+#include "foundation/numbers.h"
 #include "foundation/system_error_text.h"
 #include "foundation/window_placement_text.h"
 #include "resources/resource_ids.h"
@@ -231,7 +232,7 @@ TEST_F(MainDialog, ARunGoesThroughRunningStoppingAndStopped) {
 
     ExpectRunning();
     ASSERT_TRUE(TickUntilRows(2));
-    EXPECT_EQ(CString(L"target.EXAMPLE"), m_net.resolvedText);
+    EXPECT_EQ(CString(L"target.EXAMPLE"), m_net.ResolvedText());
     Tick(); // Export follows the rows at the next tick
     EXPECT_TRUE(ExportEnabled());
     EXPECT_TRUE(m_dlg->GetStartTime().IsSet());
@@ -462,25 +463,87 @@ TEST_F(MainDialog, TheWindowCannotBeDraggedSmallerThanItsTemplate) {
 
 TEST_F(MainDialog, ResizingKeepsTheControlsAnchored) {
     Create();
-    RECT list0, start0, combo0;
+    RECT list0, start0, combo0, timeline0;
     ::GetWindowRect(Item(IDC_RESULTS), &list0);
     ::GetWindowRect(Item(IDC_START), &start0);
     ::GetWindowRect(Item(IDC_HOST_COMBO), &combo0);
+    ::GetWindowRect(Item(IDC_TIMELINE), &timeline0);
     RECT rect;
     ::GetWindowRect(m_dlg->m_hWnd, &rect);
     ::SetWindowPos(m_dlg->m_hWnd, nullptr, 0, 0, rect.right - rect.left + 100,
                    rect.bottom - rect.top + 60, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     PumpMessages();
-    RECT list1, start1, combo1;
+    RECT list1, start1, combo1, timeline1;
     ::GetWindowRect(Item(IDC_RESULTS), &list1);
     ::GetWindowRect(Item(IDC_START), &start1);
     ::GetWindowRect(Item(IDC_HOST_COMBO), &combo1);
+    ::GetWindowRect(Item(IDC_TIMELINE), &timeline1);
     EXPECT_EQ(list0.right - list0.left + 100, list1.right - list1.left);
     EXPECT_EQ(list0.bottom - list0.top + 60, list1.bottom - list1.top);
     EXPECT_EQ(start0.left + 100, start1.left);
     EXPECT_EQ(start0.right - start0.left, start1.right - start1.left);
     EXPECT_EQ(combo0.right - combo0.left + 100, combo1.right - combo1.left);
     EXPECT_EQ(combo0.left, combo1.left);
+    EXPECT_EQ(timeline0.left + 100, timeline1.left);
+    EXPECT_EQ(timeline0.top, timeline1.top);
+    EXPECT_EQ(timeline0.right - timeline0.left, timeline1.right - timeline1.left);
+}
+
+TEST_F(MainDialog, AltTOpensTheTimelineOfTheRunningTestAndItAddsUpToTheList) {
+    m_net.route = {TestIp(203, 0, 113, 1)}; // one router, then the target
+    Create();
+    SControl button = Control(IDC_TIMELINE);
+    EXPECT_EQ(CString(L"&Timeline"), button.text);
+    EXPECT_TRUE(button.enabled && button.visible);
+    RECT timeline, exportButton;
+    ::GetWindowRect(Item(IDC_TIMELINE), &timeline);
+    ::GetWindowRect(Item(IDC_EXPORT), &exportButton);
+    EXPECT_LE(timeline.bottom, exportButton.top); // in the strip above Export, no overlap
+    EXPECT_EQ(timeline.left, exportButton.left);
+    EXPECT_EQ(timeline.right, exportButton.right);
+
+    // The scripted clock moves in tenths of a second only, so the run stays short.
+    m_net.Hold();
+    TypeHost(L"192.0.2.1");
+    ClickStart();
+    auto gone = [this] { return !m_dlg->GetData().IsPingWorkerRunning(); };
+    for (int step = 0; step < 200 && ListView_GetItemCount(Item(IDC_RESULTS)) < 3; ++step) {
+        ASSERT_TRUE(m_net.WaitUntilHeld(gone));
+        m_net.Step(100000);
+        Tick();
+    }
+    ASSERT_GE(ListView_GetItemCount(Item(IDC_RESULTS)), 3);
+    // Shown: the dialog manager clicks a mnemonic's button only in a visible window.
+    ::ShowWindow(m_dlg->m_hWnd, SW_SHOWNOACTIVATE);
+    MSG altT = {};
+    altT.hwnd = m_dlg->m_hWnd;
+    altT.message = WM_SYSCHAR;
+    altT.wParam = L't';
+    altT.lParam = 1 << 29; // Alt held
+    EXPECT_TRUE(::IsDialogMessageW(m_dlg->m_hWnd, &altT));
+    PumpMessages();
+    HWND window = ::FindWindowW(nullptr, L"Hopwatch Timeline");
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window, m_dlg->GetTimelineWindow().m_hWnd);
+    EXPECT_EQ(::GetParent(window), nullptr);
+
+    ClickStart(); // Stop: the timeline takes the run's last outcomes
+    m_net.Release();
+    ASSERT_TRUE(TickUntilStopped());
+    EXPECT_EQ(m_dlg->GetTimeline().GetRunInfo().dropped, 0u);
+    m_dlg->GetTimelineWindow().Refresh(true);
+    const int rows = ListView_GetItemCount(Item(IDC_RESULTS));
+    EXPECT_EQ(m_dlg->GetTimelineWindow().GetScreen().Rows().GetSize(), rows);
+    for (DWORD hop = 1; hop <= 2; ++hop) {
+        wchar_t tx[32] = {}, rx[32] = {};
+        ListView_GetItemText(Item(IDC_RESULTS), hop, kColSent, tx, 32);
+        ListView_GetItemText(Item(IDC_RESULTS), hop, kColReceived, rx, 32);
+        const STimelineBucket total = m_dlg->GetTimeline().GetLaneTotal({hop, 0});
+        EXPECT_EQ(FormatUnsignedGrouped(total.sent), tx) << hop;
+        EXPECT_EQ(FormatUnsignedGrouped(total.answered), rx) << hop;
+    }
+    Destroy();
+    EXPECT_FALSE(::IsWindow(window));
 }
 
 TEST_F(MainDialog, PlacementIsSavedUnlessMinimizedAndMaximizedIsShowCommand3) {

@@ -193,6 +193,29 @@ TEST_F(RecordingDialog, ARunIsRecordedAndOpensAgainWithTheSameRowsTitleAndTimes)
     EXPECT_EQ(FilesIn(m_dir + L"Hopwatch\\Recordings\\", L"*.hwrec").size(), 2u);
 }
 
+TEST_F(RecordingDialog, TheTimelineShowsARecordingOpenedAgainAndTheLiveRunAfterTheNextStart) {
+    RunAndStop();
+    const STimelineBucket live = m_dlg->GetTimeline().GetLaneTotal({3, 0});
+    ASSERT_GE(live.answered, 3u);
+    Send(IDC_TIMELINE, BN_CLICKED);
+    CHopwatchTimelineWnd& window = m_dlg->GetTimelineWindow();
+    ASSERT_TRUE(window.IsOpen());
+    const std::vector<CString> files = FilesIn(m_dir + L"Hopwatch\\Recordings\\", L"*.hwrec");
+    ASSERT_EQ(files.size(), 1u);
+    ASSERT_TRUE(m_dlg->OpenRecording(files[0]));
+    const CHopwatchTimeline& recorded = m_dlg->GetShownTimeline();
+    EXPECT_NE(&recorded, &m_dlg->GetTimeline());
+    EXPECT_EQ(recorded.GetLaneTotal({3, 0}).sent, live.sent);
+    EXPECT_EQ(recorded.GetLaneTotal({3, 0}).answered, live.answered);
+    EXPECT_EQ(window.GetScreen().RunInfo().length, recorded.GetRunInfo().length);
+    EXPECT_EQ(window.GetScreen().Rows().GetSize(), m_dlg->GetListView().GetItemCount());
+
+    RunAndStop(); // the next run takes the window back
+    EXPECT_EQ(&m_dlg->GetShownTimeline(), &m_dlg->GetTimeline());
+    window.Refresh(true);
+    EXPECT_EQ(window.GetScreen().RunInfo().length, m_dlg->GetTimeline().GetRunInfo().length);
+}
+
 TEST_F(RecordingDialog, WhatCannotBeReadOrWrittenIsSaidInABox) {
     // Not a recording: refused, the window stays as it was.
     const CString other = m_dir + L"notes.hwrec";

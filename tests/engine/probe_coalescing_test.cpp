@@ -72,6 +72,28 @@ TEST_F(ProbeCoalescingTest, ProbesDueWithinTheWindowGoOutInTheSameWake) {
     EXPECT_EQ(net.Sent().size(), 10u);
 }
 
+// A wake up to the window late (the system's wake-up latency, under load) loses no probe: the
+// ones it made overdue go out with it, on their grid. A wake later than that keeps the grid's
+// phase and skips the probes it missed, as ever.
+TEST_F(ProbeCoalescingTest, AWakeLateWithinTheWindowLosesNoProbe) {
+    ASSERT_TRUE(data.BeginRun(L"198.51.100.9", 3, 5000, 30, 0));
+    const std::int64_t start = net.Now();
+    net.Advance(100);
+    ASSERT_EQ(data.SendDueProbes(), 0u); // due at +100, +100, +200, +300
+    std::vector<std::int64_t> due;
+    net.onSend = [&](const CFakeHopwatchNetwork::SSent&) { due.push_back(data.m_prevSlotTime); };
+    net.Advance(500); // +600: the probes due at +400 and +500 are overdue
+    ASSERT_EQ(data.SendDueProbes(), 0u);
+    EXPECT_EQ(due, (std::vector<std::int64_t>{start + 400, start + 500, start + 600, start + 700,
+                                              start + 800}));
+    due.clear();
+    net.Advance(1000); // +1600: the probe due at +900 is 700 us late, beyond the window
+    ASSERT_EQ(data.SendDueProbes(), 0u);
+    EXPECT_EQ(due,
+              (std::vector<std::int64_t>{start + 900, start + 1600, start + 1700, start + 1800}));
+    net.onSend = nullptr;
+}
+
 // Over a long run no probe leaves after its grid time (beyond the wait's truncation) nor more than
 // the window before it, and the wakes send three probes each.
 TEST_F(ProbeCoalescingTest, FastRunsAreNeverLateAndNeverEarlierThanTheWindow) {

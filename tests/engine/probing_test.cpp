@@ -17,7 +17,7 @@ class ProbingTest : public ::testing::Test, protected SScriptedRun {};
 
 TEST_F(ProbingTest, SpacingFollowsTheRouteLength) {
     ASSERT_TRUE(data.BeginRun(L"  198.51.100.9 \t"));
-    EXPECT_EQ(net.resolvedText, L"198.51.100.9");
+    EXPECT_EQ(net.ResolvedText(), L"198.51.100.9");
     EXPECT_DOUBLE_EQ(data.GetProbeSpacing(), 1.0 / 32);
     data.m_routeComplete.store(1);
     data.m_hopCount.store(11); // the target answered at hop 10
@@ -99,28 +99,35 @@ TEST_F(ProbingTest, SettingsAreBroughtIntoRange) {
     EXPECT_EQ(data.IsReverseDns(), FALSE);
 }
 
-TEST_F(ProbingTest, SlotSearchWrapsAndSkipsBusySlots) {
-    ASSERT_TRUE(data.BeginRun(L"198.51.100.9"));
+// Slots are taken in turn, wrapping at 65535, so the next one is always the oldest probe's. While
+// that probe is out, or within the grace after its time-out, nothing is sent: the worker waits
+// until then instead of searching the table or polling.
+TEST_F(ProbingTest, SlotsAreTakenInTurnAndABusyOneIsWaitedFor) {
+    ASSERT_TRUE(data.BeginRun(L"198.51.100.9", 1000, 2000));
     data.m_lastSlot.store(65534);
-    data.m_pings[65535].state = kSlotPending;
-    data.m_pings[0].state = kSlotTaken;
-    data.SendProbe();
-    EXPECT_EQ(data.m_lastSlot.load(), 1u);
-    data.m_pings[65535].state = kSlotFree;
-    data.m_pings[0].state = kSlotFree;
+    EXPECT_EQ(data.ProbeHop(1), 65535u);
+    EXPECT_EQ(data.ProbeHop(1), 0u);
 
-    // Every other slot busy: nothing is sent this turn.
-    for (int i = 0; i < 65536; ++i)
-        if (i != 1)
-            data.m_pings[i].state = kSlotTaken;
+    data.m_lastSlot.store(65534); // as if every slot had been taken since
     const size_t before = net.Sent().size();
     EXPECT_EQ(data.SendProbe(), 0u);
     EXPECT_EQ(net.Sent().size(), before);
+    EXPECT_DOUBLE_EQ(data.GetWaitTime(), 2.0 + CHopwatchData::kSlotGraceSeconds);
+    net.Advance(Ticks(2.0));
+    EXPECT_EQ(data.SendProbe(), 0u); // timed out, counted lost, but in its grace
+    EXPECT_EQ(data.m_pings[65535].state, kSlotTimedOut);
+    EXPECT_EQ(net.Sent().size(), before);
+    EXPECT_DOUBLE_EQ(data.GetWaitTime(), CHopwatchData::kSlotGraceSeconds);
+    net.Advance(Ticks(CHopwatchData::kSlotGraceSeconds));
+    EXPECT_EQ(data.GetWaitTime(), 0.0);
+    EXPECT_EQ(data.SendProbe(), 0u);
+    EXPECT_EQ(net.Sent().size(), before + 1);
+    EXPECT_EQ(data.m_lastSlot.load(), 65535u);
 
     // A new run continues the slot numbers where the previous one stopped.
     ASSERT_TRUE(data.BeginRun(L"198.51.100.9"));
     data.SendProbe();
-    EXPECT_EQ(data.m_lastSlot.load(), 2u);
+    EXPECT_EQ(data.m_lastSlot.load(), 0u);
 }
 
 TEST_F(ProbingTest, SweepStopsAtTheFirstYoungProbe) {

@@ -1,10 +1,12 @@
 // Route discovery: splits into alternatives, the target ending the route, unreachable notes, rows.
+#include <algorithm>
 #include <cfloat>
 
 #include <gtest/gtest.h>
 
 #include "support/SScriptedRun.h"
 #include "support/held_lookups.h"
+#include "support/hopwatch_invariants.h"
 
 namespace {
 const DWORD kTarget = kTestTarget;
@@ -147,6 +149,25 @@ TEST_F(RouteTest, TheTargetEndsTheRoute) {
     EXPECT_EQ(data.m_pings[slot].state, kSlotFree);
 }
 
+// At short intervals the target's answers to the probes past its distance may be read before the
+// one to its own distance. The route ends at the nearest of them whatever their order, and stays
+// there: rows past it go and the salvo takes no probes for them.
+TEST_F(RouteTest, TheRouteEndsAtTheTargetsNearestAnswerWhenAnswersComeReordered) {
+    std::vector<DWORD> slots;
+    for (DWORD hop = 1; hop <= 7; ++hop)
+        slots.push_back(data.ProbeHop(hop));
+    for (DWORD hop = 7; hop >= 5; --hop) // the target is 5 hops away; its answers come reversed
+        net.QueueDatagram(MakeEchoReply(Id(), slots[hop - 1]), kTarget);
+    net.QueueDatagram(MakeIcmpError(11, 0, Id(), slots[3]), kZ);
+    ASSERT_EQ(data.ReceiveReply(), 0u); // reads all four in one wake
+    EXPECT_TRUE(data.IsRouteComplete());
+    EXPECT_EQ(data.GetHopCount(), 6u);
+    EXPECT_EQ(Row(5).image, kImageTarget);
+    EXPECT_EQ(Row(5).received, 1u);
+    EXPECT_EQ(data.Rows(), (std::vector<DWORD>{0, 1, 2, 3, 4, 5}));
+    EXPECT_DOUBLE_EQ(data.GetProbeSpacing(), 1.0 / 6);
+}
+
 TEST_F(RouteTest, UnreachableRepliesSetTheNoteAndCountAsLost) {
     EXPECT_EQ(CHopwatchData::GetUnreachableText(13),
               L"Communication administratively prohibited by filtering");
@@ -220,7 +241,9 @@ TEST_F(RouteTest, UnreachableRepliesLeaveNoAwaitingMark) {
     EXPECT_EQ(checked, 4);
 }
 
-TEST_F(RouteTest, RunningOutOfAlternativesStopsTheRunAndKeepsTheHopIntact) {
+// A run that lasts sees routes change again and again: once the 128 records are taken, new
+// responders are counted in their hop's aggregate, which says so in its note, and the run goes on.
+TEST_F(RouteTest, RunningOutOfAlternativesCountsNewRespondersInTheAggregate) {
     data.m_hopCount.store(32);
     // 63 rounds of two new responders at hops 1 to 30 take two records each, one more makes 127.
     for (DWORD i = 0; i < 63; ++i) {
@@ -230,28 +253,50 @@ TEST_F(RouteTest, RunningOutOfAlternativesStopsTheRunAndKeepsTheHopIntact) {
     }
     Answer(1, TestIp(198, 51, 100, 201));
     EXPECT_EQ(data.m_altCount.load(), 127u);
-    EXPECT_EQ(data.GetLastErrorCode(), 0u);
 
-    // Splitting a hop needs two records; with one left the hop keeps its responder and figures
-    // instead of becoming an aggregate without alternatives.
+    // Hop 31 splits: its first responder takes the last record, the second is counted in the
+    // aggregate only.
     Answer(31, kX);
-    const std::vector<DWORD> rows = data.Rows();
     Answer(31, kY);
-    EXPECT_EQ(data.GetLastErrorCode(), 84u);
-    EXPECT_EQ(data.GetErrorText(), L"Too many route splits");
-    EXPECT_TRUE(data.m_dnsWorker.IsStopRequested());
-    const SHopwatchHost hop = Row(static_cast<int>(rows.size()) - 1);
-    EXPECT_EQ(hop.ttl, 31u);
-    EXPECT_EQ(hop.address, kX);
-    EXPECT_EQ(hop.image, kImageAnswering);
-    EXPECT_EQ(hop.received, 1u);
-    EXPECT_EQ(data.Rows(), rows);
+    EXPECT_EQ(data.m_altCount.load(), 128u);
+    const std::vector<DWORD> rows = data.Rows();
+    ASSERT_EQ(rows[rows.size() - 2], 31u);
+    EXPECT_EQ(rows.back(), kHopwatchAltRowFlag | 127);
+    SHopwatchHost hop = Row(static_cast<int>(rows.size()) - 2);
+    EXPECT_EQ(hop.address, 0u);
+    EXPECT_EQ(hop.image, kImageSplit);
+    EXPECT_EQ(hop.name, L"* 1 alternative routes *");
+    EXPECT_EQ(hop.note, CHopwatchData::kSplitOverflowNote);
+    EXPECT_EQ(hop.received, 2u);
+    const SHopwatchHost first = Row(static_cast<int>(rows.size()) - 1);
+    EXPECT_EQ(first.address, kX);
+    EXPECT_EQ(first.received, 1u);
 
-    // The last record still serves a hop that is split already; the 129th fails.
-    Answer(2, TestIp(198, 51, 100, 202));
+    // A hop split already: an unreachable answer shows its own note, the next reply the
+    // overflow's again.
+    Answer(2, TestIp(198, 51, 100, 202), 5, 3, 1);
+    Answer(2, TestIp(198, 51, 100, 203));
     EXPECT_EQ(data.m_altCount.load(), 128u);
-    Answer(3, TestIp(198, 51, 100, 203));
-    EXPECT_EQ(data.m_altCount.load(), 128u);
+    // Hop 0 with no record left at all becomes an aggregate of its own.
+    Answer(0, kTestLocal, 1, 0);
+    Answer(0, kZ, 1, 0);
+    EXPECT_EQ(data.Rows(), rows);
+    hop = Row(0);
+    EXPECT_EQ(hop.address, 0u);
+    EXPECT_EQ(hop.image, kImageSplit);
+    EXPECT_EQ(hop.received, 2u);
+    EXPECT_EQ(hop.note, CHopwatchData::kSplitOverflowNote);
+    for (DWORD h = 0; h < 3; ++h) {
+        SHopwatchHost record;
+        ASSERT_TRUE(
+            data.GetRow(static_cast<int>(std::find(rows.begin(), rows.end(), h) - rows.begin()),
+                        record, 0xFFFFFFFF, TRUE));
+        EXPECT_EQ(record.note, h == 1 ? L"" : CHopwatchData::kSplitOverflowNote) << "hop " << h;
+    }
+    EXPECT_EQ(data.GetLastErrorCode(), 0u);
+    EXPECT_FALSE(data.m_dnsWorker.IsStopRequested());
+    std::string why;
+    EXPECT_TRUE(CheckHopwatchInvariants(data, why)) << why;
 }
 
 TEST_F(RouteTest, VisibleRowsEndTwoRowsAfterTheLastAnsweringHop) {

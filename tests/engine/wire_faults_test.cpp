@@ -18,7 +18,7 @@ struct SWireFault {
 
 const SWireFault kWireFaults[] = {
     {"ttl", &CFakeHopwatchNetwork::ttlFault, 10022, L"Failed setting raw socket ttl option", true},
-    {"sendto", &CFakeHopwatchNetwork::sendFault, 10065, L"Failed on raw socket sendto", true},
+    {"sendto", &CFakeHopwatchNetwork::sendFault, 10038, L"Failed on raw socket sendto", true},
     {"wait", &CFakeHopwatchNetwork::waitFault, 10038, L"Failed on raw socket receive select",
      false},
     {"recvfrom", &CFakeHopwatchNetwork::receiveFault, 10054, L"Failed on raw socket recvfrom",

@@ -1,6 +1,8 @@
 // Worker threads: start and stop rules, the DNS worker's queue, host names, a real loopback run.
 #include <cfloat>
 #include <chrono>
+#include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -9,7 +11,7 @@
 
 #include "platform/last_error.h"
 #include "settings/settings_globals.h"
-#include "support/SScriptedRun.h"
+#include "support/SThreadedRun.h"
 #include "support/held_lookups.h"
 
 namespace {
@@ -163,6 +165,73 @@ TEST(CHopwatchDNSWorker, EndingWithLookupsUndoneLeavesNoMarker) {
     ASSERT_TRUE(data.GetRow(4, late, 0xFFFFFFFF, TRUE));
     EXPECT_NE(late.address, kHopwatchNone);
     EXPECT_EQ(late.name, L"");
+}
+
+// With a name server that never answers, a look-up blocks for many seconds: stopping the DNS
+// worker never waits for it. The look-up is abandoned; its thread ends when the look-up does.
+TEST(CHopwatchDNSWorker, StopNeverWaitsForALookUp) {
+    SScriptedRun run;
+    ASSERT_TRUE(run.data.BeginRun(L"198.51.100.9", 1000, 5000, 8, 1));
+    HoldLookups();
+    run.data.m_dnsWorker.SetLookupFunction(&HeldLookup);
+    ASSERT_TRUE(run.data.m_dnsWorker.Start());
+    run.data.Feed(MakeIcmpError(11, 0, run.Id(), run.data.ProbeHop(1)), kX, run.net.Now());
+    ASSERT_TRUE(WaitForHeldLookups(1));
+    EXPECT_TRUE(run.data.m_dnsWorker.Stop(2000));
+    EXPECT_EQ(run.data.m_dnsWorker.GetExitCode(), CHopwatchData::kErrorCancelled);
+    EXPECT_EQ(NameOfRow(run.data, 1), L"");
+    ReleaseHeldLookups();
+}
+
+// The same for the ping worker resolving the target: Stop ends the run at once, a graceful stop
+// too (nothing is pending yet), and neither stores an error. The answers come only after the
+// run, its data and its network are gone (as at the program's end): they are dropped and touch
+// nothing that went.
+TEST(CHopwatchData, StoppingNeverWaitsForTheTargetsResolution) {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool held = true;
+    int resolving = 0;
+    int returned = 0;
+    auto run = std::make_unique<SThreadedRun>();
+    run->net.onResolve = [&] {
+        std::unique_lock<std::mutex> lock(mutex);
+        ++resolving;
+        changed.notify_all();
+        changed.wait(lock, [&] { return !held; });
+        ++returned;
+        changed.notify_all();
+    };
+    auto waitFor = [&](int& count, int value) {
+        std::unique_lock<std::mutex> lock(mutex);
+        return changed.wait_for(lock, std::chrono::seconds(5), [&] { return count >= value; });
+    };
+    auto release = [&] {
+        std::lock_guard<std::mutex> guard(mutex);
+        held = false;
+        changed.notify_all();
+    };
+    ASSERT_TRUE(run->data.Start(L"target.example"));
+    ASSERT_TRUE(waitFor(resolving, 1));
+    if (!run->data.m_pingWorker.Stop(2000)) { // what Stop does, with a limit
+        ADD_FAILURE() << "the ping worker waited for the resolver";
+        release();
+    }
+    run->data.Stop();
+    EXPECT_EQ(run->data.m_pingWorker.GetExitCode(), CHopwatchData::kErrorCancelled);
+    EXPECT_EQ(run->data.GetLastErrorCode(), 0u);
+
+    ASSERT_TRUE(run->data.Start(L"target.example"));
+    ASSERT_TRUE(waitFor(resolving, 2));
+    run->data.RequestStop();
+    EXPECT_TRUE(run->data.m_pingWorker.WaitForEnd(2000));
+    EXPECT_TRUE(run->data.m_dnsWorker.WaitForEnd(2000));
+    EXPECT_EQ(run->data.GetLastErrorCode(), 0u);
+    EXPECT_EQ(run->data.GetTargetAddress(), kHopwatchNone);
+    EXPECT_TRUE(run->net.Sent().empty());
+    run.reset();
+    release();
+    ASSERT_TRUE(waitFor(returned, 2)); // the abandoned calls are done
 }
 
 TEST(CHopwatchData, TargetNameExtendsTheTitleOnce) {

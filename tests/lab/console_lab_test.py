@@ -199,9 +199,9 @@ def scenario_names(flavour, info):
 SILENT_DNS_ADDR = "203.0.113.53"
 
 
-def setup_silent_dns(info):
+def setup_silent_dns(info, options="timeout:1 attempts:1"):
     with open("/etc/netns/hwc/resolv.conf", "w") as f:
-        f.write(f"nameserver {SILENT_DNS_ADDR}\noptions timeout:1 attempts:1\n")
+        f.write(f"nameserver {SILENT_DNS_ADDR}\noptions {options}\n")
     with open("/etc/netns/hwc/hosts", "w") as f:
         f.write("127.0.0.1 localhost\n")
     subprocess.run(["ip", "-n", info["LAB_TARGET_NS"], "addr", "add", f"{SILENT_DNS_ADDR}/32", "dev", "lo"],

@@ -19,8 +19,9 @@ TIMING = ["/int", "100", "/to", "500", "/time", "2"]
 
 
 class ReportTable(html.parser.HTMLParser):
-    """Rows of the results table (class "tb"): per row its cells as (class, style, text) and the
-    number of icon tables in its icon cell."""
+    """Rows of the results table (the first of class "tb"; the timeline's events table that may
+    follow shares its class): per row its cells as (class, style, text) and the number of icon
+    tables in its icon cell."""
 
     def __init__(self):
         super().__init__(convert_charrefs=True)
@@ -28,11 +29,12 @@ class ReportTable(html.parser.HTMLParser):
         self.depth = 0        # nesting of tables inside the results table
         self.cell = None
         self.in_icon = False
+        self.done = False     # the results table has ended
 
     def handle_starttag(self, tag, attrs):
         a = dict(attrs)
         if tag == "table":
-            if self.depth or a.get("class") == "tb":
+            if self.depth or (a.get("class") == "tb" and not self.done):
                 self.depth += 1
                 if self.depth == 2 and self.in_icon:
                     self.rows[-1]["icons"] += 1
@@ -52,6 +54,7 @@ class ReportTable(html.parser.HTMLParser):
     def handle_endtag(self, tag):
         if tag == "table" and self.depth:
             self.depth -= 1
+            self.done = self.depth == 0
         elif self.depth == 1 and tag in ("td", "th"):
             if self.cell is not None:
                 self.rows[-1]["cells"].append(tuple(self.cell))

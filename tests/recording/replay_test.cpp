@@ -115,3 +115,48 @@ TEST(Replay, CountsWhatTheRingDroppedAndSaysSo) {
     EXPECT_NE(RecordingReadText(summary, run.path, L"\n").find(L"never reached the recording"),
               CString::npos);
 }
+
+// A route that keeps changing: hop 2 answers from a new router every time, hop 4 from one of
+// two, and the unreachable answers of hop 3 split it too. Once the 128 alternative records are
+// taken, hop 2's new routers count in its aggregate only; the replay counts the records as the
+// engine does and shows the same rows and notes.
+TEST(Replay, RebuildsARouteThatOutgrewTheAlternativeRecords) {
+    SRecordedRun run;
+    auto probes = std::make_shared<std::uint64_t>(0);
+    run.Record(
+        [probes](DWORD hop, std::uint64_t) {
+            SRouteAnswer answer;
+            answer.answered = true;
+            answer.source = TestIp(203, 0, 113, static_cast<BYTE>(hop));
+            if (hop == 0) {
+                answer.type = 0;
+                answer.source = kTestLocal;
+            } else if (hop >= 6) {
+                answer.type = 0;
+                answer.source = kTestTarget;
+            } else if (hop == 2) {
+                ++*probes;
+                answer.source =
+                    TestIp(198, 18, static_cast<BYTE>(*probes >> 8), static_cast<BYTE>(*probes));
+            } else if (hop == 3 && *probes % 3 == 0) {
+                answer.type = 3;
+                answer.source = TestIp(198, 51, 100, 77);
+            } else if (hop == 4 && *probes % 2 == 0) {
+                answer.source = TestIp(203, 0, 113, 104);
+            }
+            return answer;
+        },
+        1400);
+    if (HasFatalFailure())
+        return;
+    ASSERT_EQ(run.data.GetLastErrorCode(), 0u);
+    SHopwatchHost hop2;
+    ASSERT_TRUE(CHopwatchDataRowSource(run.data).GetRow(2, hop2, 0, TRUE));
+    ASSERT_EQ(hop2.note, CHopwatchData::kSplitOverflowNote);
+    CRecordingReplay replay;
+    SOutcomeLog replayed;
+    ASSERT_EQ(ReadRecording(run.path, replay, replayed).status, kRecordingComplete);
+    CHopwatchRecordRows rows;
+    ASSERT_TRUE(replay.BuildRows(rows));
+    ExpectSameRows(CHopwatchDataRowSource(run.data), rows);
+}

@@ -230,3 +230,26 @@ TEST(ReportDocument, FooterAddsTheBuildStampInLocalTimeOnlyWhenThereIsOne) {
                                   local.Format(L"Build %y%m%d.%H%M%S ") + L"</div>\r\n"));
     EXPECT_TRUE(Has(document, L"Build 2612"));
 }
+
+TEST(ReportDocument, TheTimelineGoesBetweenTableAndFooterAndLeavesEveryOtherByteAsItWas) {
+    SHopwatchReportInput input = report_sample::MakeInput(2, TRUE);
+    const CString without = Build(input);
+    STimelineReport& timeline = input.timeline;
+    timeline.start = input.started;
+    timeline.slotWidth = 1.0;
+    timeline.rows.SetSize(1);
+    timeline.rows[0].ttl = 1;
+    timeline.view.Size(1, 2);
+    timeline.view.spanEnd[0] = timeline.view.spanStart[1] = 1.0;
+    timeline.view.spanEnd[1] = 2.0;
+    timeline.view.cells[0].sent = 1;
+    timeline.view.cells[0].lost = 1;
+    EXPECT_EQ(Build(input), without); // prepared but not included
+    timeline.include = true;
+    const CString section = TimelineReportSection(timeline);
+    ASSERT_TRUE(Has(section, L"<svg"));
+    ASSERT_TRUE(Has(section, L"<title>TTL 1 - "));
+    const std::size_t footer = without.find(L"<div class=\"ft\">");
+    ASSERT_NE(footer, CString::npos);
+    EXPECT_EQ(Build(input), without.substr(0, footer) + section + without.substr(footer));
+}

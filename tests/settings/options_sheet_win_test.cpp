@@ -96,6 +96,7 @@ protected:
         g_dwPingTimeoutMS = 5000;
         g_bReverseDNS = 1;
         g_bExportIcons = 1;
+        g_bExportTimeline = 1;
         g_dwMaxTTL = 32;
         g_HostHistory.RemoveAll();
         g_HostHistory.AddTail(L"a.example");
@@ -172,6 +173,8 @@ TEST_F(OptionsSheet, CaptionPagesAndControlsWithoutHelp) {
     ASSERT_TRUE(sheet.SetActivePage(2));
     EXPECT_EQ(L"Export Icons to HTML", TextOf(::GetDlgItem(Page(), IDC_EXPORT_ICONS)));
     EXPECT_EQ(BST_CHECKED, ::IsDlgButtonChecked(Page(), IDC_EXPORT_ICONS));
+    EXPECT_EQ(L"Include the timeline", TextOf(::GetDlgItem(Page(), IDC_EXPORT_TIMELINE)));
+    EXPECT_EQ(BST_CHECKED, ::IsDlgButtonChecked(Page(), IDC_EXPORT_TIMELINE));
 }
 
 TEST_F(OptionsSheet, IntervalZeroIsMarkedAndHoldsThePageAndOk) {
@@ -264,6 +267,21 @@ TEST_F(OptionsSheet, ExportFlagReachesTheSettingOnlyOnApplyOrOk) {
     again.PressButton(PSBTN_OK);
     Pump();
     EXPECT_EQ(1, g_bExportIcons);
+}
+
+TEST_F(OptionsSheet, TimelineFlagReachesTheSettingOnApplyAndShowsWhenTheSheetOpensAgain) {
+    CPropertySheet& sheet = Open();
+    ASSERT_TRUE(sheet.SetActivePage(2));
+    ::SendMessageW(::GetDlgItem(Page(), IDC_EXPORT_TIMELINE), BM_CLICK, 0, 0);
+    Pump();
+    EXPECT_EQ(1, g_bExportTimeline);
+    sheet.PressButton(PSBTN_OK);
+    Pump();
+    EXPECT_EQ(0, g_bExportTimeline);
+    EXPECT_EQ(1, g_bExportIcons);
+    CPropertySheet& again = Open();
+    ASSERT_TRUE(again.SetActivePage(2));
+    EXPECT_EQ(BST_UNCHECKED, ::IsDlgButtonChecked(Page(), IDC_EXPORT_TIMELINE));
 }
 
 TEST_F(OptionsSheet, RemovingSelectedHostsChangesOnlyTheCopyUntilApply) {

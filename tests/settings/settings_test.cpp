@@ -1,5 +1,5 @@
-// The settings (the seven and the recording ones): defaults, loading, the "write only what changed"
-// rule and the stored layout.
+// The settings (the seven and those beside them): defaults, loading, the "write only what
+// changed" rule and the stored layout.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -75,20 +75,22 @@ protected:
 } // namespace
 
 TEST_F(Settings, DefaultsAndTheOrderOfRegistration) {
-    EXPECT_EQ(m_store.GetCount(), 10); // the seven, the two of recordings and ProbeMethod
+    // The seven, the two of recordings, ProbeMethod and ExportTimeline.
+    EXPECT_EQ(m_store.GetCount(), 11);
     EXPECT_EQ(WithTrailingBackslash(kSettingsBaseKey), L"HKCU\\Software\\ORVANE\\Hopwatch\\");
     CNPersistentStore real;
     PrepareSettingsStore(real);
     EXPECT_EQ(real.GetKeyPath(), L"HKCU\\Software\\ORVANE\\Hopwatch\\Settings");
-    const wchar_t* names[] = {
-        L"MainWndPos",  L"HostHistory", L"PingIntervalMS", L"PingTimeoutMS",      L"ReverseDNS",
-        L"ExportIcons", L"MaxTTL",      L"RecordRuns",     L"RecordingsBudgetMB", L"ProbeMethod"};
+    const wchar_t* names[] = {L"MainWndPos",    L"HostHistory",   L"PingIntervalMS",
+                              L"PingTimeoutMS", L"ReverseDNS",    L"ExportIcons",
+                              L"MaxTTL",        L"RecordRuns",    L"RecordingsBudgetMB",
+                              L"ProbeMethod",   L"ExportTimeline"};
     for (const wchar_t* name : names)
         ASSERT_NE(m_store.Find(name), nullptr) << name;
     EXPECT_EQ(g_dwProbeMethod, kProbeSettingAuto);
     // Preparing again replaces the entries rather than adding to them.
     PrepareSettingsStore(real);
-    EXPECT_EQ(real.GetCount(), 10);
+    EXPECT_EQ(real.GetCount(), 11);
 }
 
 TEST_F(Settings, FirstRunWritesNothingUntilSomethingChangesThenAllSeven) {
@@ -107,6 +109,7 @@ TEST_F(Settings, FirstRunWritesNothingUntilSomethingChangesThenAllSeven) {
     EXPECT_EQ(g_sets, 9);
     CNRegistryValue absent;
     EXPECT_FALSE(Get(L"ProbeMethod", absent));
+    EXPECT_FALSE(Get(L"ExportTimeline", absent));
     EXPECT_EQ(GetDwordValue(L"PingIntervalMS"), 500u);
     EXPECT_EQ(GetDwordValue(L"PingTimeoutMS"), g_dwPingTimeoutMS);
     EXPECT_EQ(GetDwordValue(L"ReverseDNS"), static_cast<DWORD>(g_bReverseDNS));
@@ -151,6 +154,7 @@ TEST_F(Settings, LoadedValuesReplaceDefaultsAndUnchangedOnesAreNotRewritten) {
     g_bReverseDNS = 0;
     g_bExportIcons = 0;
     g_dwMaxTTL = 256;
+    g_bExportTimeline = 0;
     ASSERT_TRUE(m_store.SaveAll());
     TearDown(); // back to the compiled-in values
     SetRegistryOps(&m_ops);
@@ -166,6 +170,7 @@ TEST_F(Settings, LoadedValuesReplaceDefaultsAndUnchangedOnesAreNotRewritten) {
     EXPECT_EQ(g_bReverseDNS, 0);
     EXPECT_EQ(g_bExportIcons, 0);
     EXPECT_EQ(g_dwMaxTTL, 256u);
+    EXPECT_EQ(g_bExportTimeline, 0);
     EXPECT_TRUE(fresh.Find(L"HostHistory")->IsLoaded());
     g_creates = g_sets = 0;
     EXPECT_FALSE(fresh.IsAnyModified());

@@ -81,7 +81,8 @@ DWORD CFakeHopwatchNetwork::SendTo(const BYTE* message, int length, DWORD addres
         }
         if (keepSent)
             m_sent.push_back(sent);
-        AnswerLocked(sent);
+        if (!silence || !silence(sent))
+            AnswerLocked(sent);
     }
     if (onSend)
         onSend(sent);
@@ -149,15 +150,31 @@ int CFakeHopwatchNetwork::WaitReadable(long seconds, long microseconds, DWORD& e
         error = waitFault.code;
         return -1;
     }
-    const std::int64_t wait =
+    std::int64_t wait =
         (static_cast<std::int64_t>(seconds) * 1000000 + microseconds) * frequency / 1000000;
+    if (floodTicks > 0)
+        return 1;
     if (!m_inbox.empty() && m_inbox.front().arrival <= m_now + wait) {
         if (m_inbox.front().arrival > m_now)
             m_now = m_inbox.front().arrival;
         return 1;
     }
+    const std::int64_t tick = preciseBegun > preciseEnded ? preciseTicks : coarseTicks;
+    if (tick > 0 && wait > 0)
+        wait = ((m_now + wait + tick - 1) / tick) * tick - m_now;
     m_now += wait;
     return 0;
+}
+
+bool CFakeHopwatchNetwork::BeginPreciseWaits() {
+    std::lock_guard<std::mutex> guard(m_mutex);
+    ++preciseBegun;
+    return true;
+}
+
+void CFakeHopwatchNetwork::EndPreciseWaits() {
+    std::lock_guard<std::mutex> guard(m_mutex);
+    ++preciseEnded;
 }
 
 DWORD CFakeHopwatchNetwork::ReceiveFrom(BYTE* buffer, int capacity, int& received, DWORD& source,
@@ -166,7 +183,7 @@ DWORD CFakeHopwatchNetwork::ReceiveFrom(BYTE* buffer, int capacity, int& receive
     received = 0;
     for (;;) {
         if (m_inbox.empty() || m_inbox.front().arrival > m_now)
-            return kWouldBlock;
+            return floodTicks > 0 ? ReceiveFlood(buffer, capacity, received, source) : kWouldBlock;
         const SDatagram datagram = m_inbox.front();
         m_inbox.erase(m_inbox.begin());
         if (Fails(receiveFault))
@@ -182,6 +199,19 @@ DWORD CFakeHopwatchNetwork::ReceiveFrom(BYTE* buffer, int capacity, int& receive
             return 0;
         }
     }
+}
+
+// A foreign echo reply of the flood, after the scripted datagrams; reading it takes its time.
+DWORD CFakeHopwatchNetwork::ReceiveFlood(BYTE* buffer, int capacity, int& received, DWORD& source) {
+    m_now += floodTicks;
+    ++flooded;
+    const std::vector<BYTE> foreign = MakeEchoReply(processId + 1, static_cast<DWORD>(flooded));
+    std::memcpy(buffer, foreign.data(),
+                foreign.size() < static_cast<size_t>(capacity) ? foreign.size()
+                                                               : static_cast<size_t>(capacity));
+    received = static_cast<int>(foreign.size());
+    source = TestIp(192, 0, 2, 66);
+    return 0;
 }
 
 DWORD CFakeHopwatchNetwork::ReceiveRaw(const SDatagram& datagram, BYTE* buffer, int capacity,
@@ -203,15 +233,26 @@ std::int64_t CFakeHopwatchNetwork::Now() {
     return m_now;
 }
 
-BOOL CFakeHopwatchNetwork::ResolveHost(const CString& text, DWORD& address, DWORD& error) {
+HopwatchHostResolver CFakeHopwatchNetwork::HostResolver() {
     std::lock_guard<std::mutex> guard(m_mutex);
-    resolvedText = text;
-    if (target == 0) {
-        error = resolveError;
-        return FALSE;
-    }
-    address = target;
-    return TRUE;
+    return [log = m_resolveLog, hook = onResolve, resolved = target,
+            failure = resolveError](const CString& text, DWORD& address, DWORD& error) -> BOOL {
+        if (hook)
+            hook();
+        std::lock_guard<std::mutex> logGuard(log->mutex);
+        log->text = text;
+        if (resolved == 0) {
+            error = failure;
+            return FALSE;
+        }
+        address = resolved;
+        return TRUE;
+    };
+}
+
+CString CFakeHopwatchNetwork::ResolvedText() const {
+    std::lock_guard<std::mutex> guard(m_resolveLog->mutex);
+    return m_resolveLog->text;
 }
 
 BOOL CFakeHopwatchNetwork::LocalAddress(DWORD& address) {

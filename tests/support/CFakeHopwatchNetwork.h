@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -55,10 +56,15 @@ public:
     std::int64_t Now() override;
     std::int64_t Frequency() override { return frequency; }
     DWORD ProcessId() override { return processId; }
-    BOOL ResolveHost(const CString& text, DWORD& address, DWORD& error) override;
+    // Resolves every text to target, or fails with resolveError when it is 0; the resolver keeps
+    // copies of them, and of onResolve, as they were when it was asked for.
+    HopwatchHostResolver HostResolver() override;
     BOOL LocalAddress(DWORD& address) override;
     // A scripted failure sets the thread's last error to the code and returns FALSE.
     BOOL StartWorker(CNWorkerThread& worker) override;
+    // Counted; between Begin and End the waits end on preciseTicks instead of coarseTicks.
+    bool BeginPreciseWaits() override;
+    void EndPreciseWaits() override;
 
     void Advance(std::int64_t ticks);
     void SetNow(std::int64_t ticks);
@@ -102,18 +108,42 @@ public:
     // hop adds hopDelay ticks to the round trip. Empty: nothing answers by itself.
     std::vector<DWORD> route;
     std::int64_t hopDelay = 1000;
+    // Probes for which this returns true get no answer from the route (called with the
+    // network's lock held: it must not call the network).
+    std::function<bool(const SSent&)> silence;
     // Called on the sending thread after every recorded send, outside the network's lock.
     std::function<void(const SSent&)> onSend;
+    // Called as a resolution begins, outside the network's lock (it may block, as a resolver
+    // whose name server never answers does).
+    std::function<void()> onResolve;
+    // A coarse timer: when not 0, a wait that runs out ends at the next multiple of this many
+    // ticks (as Windows waits end on the system's tick), of preciseTicks while precise waits are
+    // on. A wait that ends at a datagram's arrival ends then, as before.
+    std::int64_t coarseTicks = 0;
+    std::int64_t preciseTicks = 0;
+    // A steady inflow of foreign ICMP: when not 0, a datagram from elsewhere (an echo reply with
+    // another identifier) is always waiting after the scripted ones, and reading it takes this
+    // many ticks.
+    std::int64_t floodTicks = 0;
     // Sent() keeps every send; runs of millions of probes turn that off.
     bool keepSent = true;
 
     // Observations.
-    CString resolvedText; // the text ResolveHost was asked about
-    int waits = 0;        // WaitReadable calls
-    int truncated = 0;    // datagrams dropped as larger than the buffer
+    CString ResolvedText() const; // the text last resolved
+    int waits = 0;                // WaitReadable calls
+    int truncated = 0;            // datagrams dropped as larger than the buffer
     long lastWaitMicroseconds = -1;
+    int preciseBegun = 0; // BeginPreciseWaits calls
+    int preciseEnded = 0; // EndPreciseWaits calls
+    int flooded = 0;      // foreign datagrams read from the flood
 
 private:
+    // Where the resolvers handed out note what they resolved: they may outlive the network.
+    struct SResolveLog {
+        std::mutex mutex;
+        CString text;
+    };
+    const std::shared_ptr<SResolveLog> m_resolveLog = std::make_shared<SResolveLog>();
     // What the wire hands over: a raw datagram, a datagram socket's read (bytes: its ICMP
     // message) or a completed service request.
     enum class EShape { Raw, Socket, Service };
@@ -136,6 +166,7 @@ private:
     // The entry as the open wire hands it over, in the raw socket's shape: its length, 0 when
     // there is nothing to deliver.
     int Deliver(const SDatagram& datagram, BYTE* buffer, int capacity);
+    DWORD ReceiveFlood(BYTE* buffer, int capacity, int& received, DWORD& source);
     DWORD ReceiveRaw(const SDatagram& datagram, BYTE* buffer, int capacity, int& received,
                      DWORD& source);
 

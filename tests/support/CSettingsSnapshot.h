@@ -15,6 +15,7 @@ public:
         g_bExportIcons = m_exportIcons;
         g_dwMaxTTL = m_maxTtl;
         g_dwProbeMethod = m_probeMethod;
+        g_bExportTimeline = m_exportTimeline;
         g_strMainWndPos = m_placement;
         g_HostHistory.RemoveAll();
         g_HostHistory.AddTail(m_history);
@@ -32,6 +33,7 @@ private:
     int m_exportIcons = g_bExportIcons;
     DWORD m_maxTtl = g_dwMaxTTL;
     DWORD m_probeMethod = g_dwProbeMethod;
+    int m_exportTimeline = g_bExportTimeline;
     CString m_placement = g_strMainWndPos;
     CNTokenList m_history;
     BOOL m_save = g_bSaveSettings;
