@@ -48,6 +48,11 @@ void CHopwatchListCtrl::SetRowImages(HIMAGELIST images) {
     Invalidate(FALSE);
 }
 
+void CHopwatchListCtrl::TakePaintSettings() {
+    m_paintImages = GetImageList(LVSIL_SMALL);
+    m_paintBackground = static_cast<COLORREF>(SendMessage(LVM_GETBKCOLOR));
+}
+
 bool CHopwatchListCtrl::ListDrawsImage(int item) const {
     return m_hasFocus && GetItemState(item, LVIS_SELECTED | LVIS_CUT) != 0;
 }
@@ -55,17 +60,17 @@ bool CHopwatchListCtrl::ListDrawsImage(int item) const {
 void CHopwatchListCtrl::DrawRowImage(CDC& dc, int item) {
     if (ListDrawsImage(item))
         return;
-    HIMAGELIST images = GetImageList(LVSIL_SMALL);
+    if (!m_painting)
+        TakePaintSettings();
     RECT icon = {};
     int width = 0;
     int height = 0;
-    if (images == nullptr || !ImageList_GetIconSize(images, &width, &height) ||
+    if (m_paintImages == nullptr || !ImageList_GetIconSize(m_paintImages, &width, &height) ||
         !GetItemRect(item, &icon, LVIR_ICON))
         return;
-    const COLORREF background = static_cast<COLORREF>(SendMessage(LVM_GETBKCOLOR));
-    m_rowImages.Draw(dc, images, m_rows.GetItemImage(item),
+    m_rowImages.Draw(dc, m_paintImages, m_rows.GetItemImage(item),
                      icon.left + (icon.right - icon.left - width) / 2,
-                     icon.top + (icon.bottom - icon.top - height) / 2, background,
+                     icon.top + (icon.bottom - icon.top - height) / 2, m_paintBackground,
                      m_rows.GetCellColor(item, kColTtl));
 }
 
@@ -109,6 +114,8 @@ LRESULT CHopwatchListCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg != WM_PAINT && msg != WM_PRINTCLIENT)
         return CCDListCtrl::WindowProc(msg, wParam, lParam);
     const bool painting = m_painting;
+    if (!painting)
+        TakePaintSettings();
     m_painting = true;
     LRESULT result = CCDListCtrl::WindowProc(msg, wParam, lParam);
     m_painting = painting;

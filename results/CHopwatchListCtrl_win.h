@@ -66,11 +66,15 @@ private:
     // The list view draws the image of item itself: selected while the list has the focus.
     bool ListDrawsImage(int item) const;
     void DrawRowImage(CDC& dc, int item);
+    // The row images and the list's background, asked for once a paint rather than once a row.
+    void TakePaintSettings();
 
     CHopwatchListViewCtrl m_rows;
     int m_graphScale = 1;
     bool m_painting = false;
     bool m_hasFocus = false; // as the list view knows it, from WM_SETFOCUS and WM_KILLFOCUS
+    HIMAGELIST m_paintImages = nullptr;
+    COLORREF m_paintBackground = CLR_NONE;
     CRowImageCache m_rowImages;
     CDibSection m_graphCanvas;
 };
