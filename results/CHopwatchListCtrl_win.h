@@ -59,7 +59,8 @@ protected:
     // The list view asks for the cells' texts and images (LVN_GETDISPINFOW); custom draw as the
     // base does.
     BOOL OnChildNotify(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-    // Notes while the list view paints, when an image it asks for is one it is about to draw.
+    // Follows the list's focus, and notes while the list view paints: an image it asks for then
+    // is one it is about to draw.
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:

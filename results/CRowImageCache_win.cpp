@@ -9,19 +9,10 @@ BOOL CRowImageCache::Draw(HDC dc, HIMAGELIST images, int index, int x, int y, CO
         return FALSE;
     if (index >= m_count)
         return FALSE;
-    return ::BitBlt(dc, x, y, m_width, m_height, m_dc, index * m_width, 0, SRCCOPY);
+    return ::BitBlt(dc, x, y, m_width, m_height, m_strip.GetSafeHdc(), index * m_width, 0, SRCCOPY);
 }
 
 void CRowImageCache::Reset() {
-    if (m_dc != nullptr) {
-        ::SelectObject(m_dc, m_oldBitmap);
-        ::DeleteDC(m_dc);
-    }
-    if (m_bitmap != nullptr)
-        ::DeleteObject(m_bitmap);
-    m_dc = nullptr;
-    m_bitmap = nullptr;
-    m_oldBitmap = nullptr;
     m_images = nullptr;
     m_count = 0;
 }
@@ -29,7 +20,7 @@ void CRowImageCache::Reset() {
 bool CRowImageCache::IsFor(HIMAGELIST images, COLORREF background, COLORREF cellColor) const {
     int width = 0;
     int height = 0;
-    return m_dc != nullptr && images == m_images && background == m_background &&
+    return m_images != nullptr && images == m_images && background == m_background &&
            cellColor == m_cellColor && ImageList_GetImageCount(images) == m_count &&
            ImageList_GetIconSize(images, &width, &height) && width == m_width && height == m_height;
 }
@@ -39,26 +30,19 @@ bool CRowImageCache::Build(HDC dc, HIMAGELIST images, COLORREF background, COLOR
     int count = ImageList_GetImageCount(images);
     int width = 0;
     int height = 0;
-    if (count <= 0 || !ImageList_GetIconSize(images, &width, &height) || width <= 0 || height <= 0)
+    if (count <= 0 || !ImageList_GetIconSize(images, &width, &height) || width <= 0 ||
+        height <= 0 || !m_strip.Reserve(dc, count * width, height))
         return false;
-    m_dc = ::CreateCompatibleDC(dc);
-    m_bitmap = ::CreateCompatibleBitmap(dc, count * width, height);
-    if (m_dc == nullptr || m_bitmap == nullptr) {
-        Reset();
-        return false;
-    }
-    m_oldBitmap = ::SelectObject(m_dc, m_bitmap);
+    HDC strip = m_strip.GetSafeHdc();
     // The cell as the list view fills it before the image, then each image as it draws it.
-    const RECT strip = {0, 0, count * width, height};
-    const COLORREF old = ::SetBkColor(m_dc, cellColor);
-    ::ExtTextOutW(m_dc, 0, 0, ETO_OPAQUE, &strip, nullptr, 0, nullptr);
-    ::SetBkColor(m_dc, old);
+    const RECT cells = {0, 0, count * width, height};
+    const COLORREF old = ::SetBkColor(strip, cellColor);
+    ::ExtTextOutW(strip, 0, 0, ETO_OPAQUE, &cells, nullptr, 0, nullptr);
+    ::SetBkColor(strip, old);
     for (int i = 0; i < count; ++i) {
-        if (!ImageList_DrawEx(images, i, m_dc, i * width, 0, width, height, background, CLR_DEFAULT,
-                              ILD_NORMAL)) {
-            Reset();
+        if (!ImageList_DrawEx(images, i, strip, i * width, 0, width, height, background,
+                              CLR_DEFAULT, ILD_NORMAL))
             return false;
-        }
     }
     m_images = images;
     m_background = background;

@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "ui/CDibSection.h"
+
 // The list view draws an item's image through the image list, which on some platforms builds a
 // device context and a bitmap for every image it draws: with full-row selection that is every
 // row repainted, several times a second. This keeps each image as the list view would draw it
@@ -13,11 +15,6 @@
 // User-interface thread only.
 class CRowImageCache {
 public:
-    CRowImageCache() = default;
-    ~CRowImageCache() { Reset(); }
-    CRowImageCache(const CRowImageCache&) = delete;
-    CRowImageCache& operator=(const CRowImageCache&) = delete;
-
     // Draws image index of images with its top left corner at (x, y) of dc. FALSE, drawing
     // nothing, when the index is out of range or the strip cannot be made.
     BOOL Draw(HDC dc, HIMAGELIST images, int index, int x, int y, COLORREF background,
@@ -28,10 +25,8 @@ private:
     bool IsFor(HIMAGELIST images, COLORREF background, COLORREF cellColor) const;
     bool Build(HDC dc, HIMAGELIST images, COLORREF background, COLORREF cellColor);
 
-    HDC m_dc = nullptr;
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_oldBitmap = nullptr;
-    HIMAGELIST m_images = nullptr;
+    CDibSection m_strip;
+    HIMAGELIST m_images = nullptr; // nullptr while the strip holds nothing
     COLORREF m_background = CLR_NONE;
     COLORREF m_cellColor = CLR_NONE;
     int m_count = 0;
