@@ -178,7 +178,7 @@ if [[ $(id -u) -eq 0 ]]; then
             bench/run_long_run_bench.sh 10
     fi
     if [[ -x build/windows/hopwatch.exe ]]; then
-        suite "benchmark: window CPU beside the console (lab, 30 hops)" bench/run_gui_cpu_bench.sh 30
+        suite "benchmark: window CPU beside the console (lab, 30 hops)" bench/run_gui_cpu_bench.sh 20
     fi
     if [[ -x build/native-release/probe_cpu_bench ]]; then
         suite "benchmark: CPU per probe against ping (lab, 30 hops)" bench/run_probe_cpu_bench.sh 10
