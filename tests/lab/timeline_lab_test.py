@@ -204,7 +204,9 @@ def check_report(path, console_out, what, render=True):
     if render:  # one browser rendering is enough: the replay's section is built by the same code
         report_support.screenshot(path, what.replace(" ", "-"))
     check(re.search(r"\nTTL   3 198\.51\.100\.6 +█+x{15,}█+\n", console_out) is not None
-          and "Loss episode at TTL 3-4: worst loss 100% at TTL 3" in console_out,
+          # The drop starts between two probes: one sent just before it may still be answered
+          # inside the episode's first second on a busy machine.
+          and re.search(r"Loss episode at TTL 3-4: worst loss (9\d|100)% at TTL 3", console_out) is not None,
           f"{what}: /timeline prints hop 3's line with the outage and lists the episode", console_out[-1500:])
 
 
