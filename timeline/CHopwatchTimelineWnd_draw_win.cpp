@@ -30,35 +30,6 @@ CString ModeText(const CTimelineViewport& viewport) {
 
 } // namespace
 
-bool CHopwatchTimelineWnd::EnsureBitmap(HDC dc, int width, int height) {
-    if (m_bitmap != nullptr && m_bitmapWidth == width && m_bitmapHeight == height)
-        return true;
-    FreeBitmap();
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height; // top-down, as STimelineCanvas lays its rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    m_bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &m_bits, nullptr, 0);
-    if (m_bitmap == nullptr) {
-        m_bits = nullptr;
-        return false;
-    }
-    m_bitmapWidth = width;
-    m_bitmapHeight = height;
-    return true;
-}
-
-void CHopwatchTimelineWnd::FreeBitmap() {
-    if (m_bitmap != nullptr)
-        ::DeleteObject(m_bitmap);
-    m_bitmap = nullptr;
-    m_bits = nullptr;
-    m_bitmapWidth = m_bitmapHeight = 0;
-}
-
 void CHopwatchTimelineWnd::OnPaint() {
     CPaintDC dc(m_hWnd);
     RECT client = {};
@@ -70,20 +41,14 @@ void CHopwatchTimelineWnd::OnPaint() {
 }
 
 void CHopwatchTimelineWnd::Render(HDC dc, int width, int height) {
-    if (width <= 0 || height <= 0 || !EnsureBitmap(dc, width, height))
+    // Exactly the picture's size: the canvas lays its rows width pixels apart.
+    if (!m_picture.Fit(dc, width, height))
         return;
     ::GdiFlush(); // GDI may still be writing the bits from the last paint
-    STimelineCanvas canvas{static_cast<DWORD*>(m_bits), width, height};
+    STimelineCanvas canvas{reinterpret_cast<DWORD*>(m_picture.GetBits()), width, height};
     m_screen.Draw(canvas);
-    HDC memory = ::CreateCompatibleDC(dc);
-    if (memory == nullptr)
-        return;
-    {
-        CSelectObject bitmap(memory, m_bitmap);
-        DrawTexts(memory);
-        ::BitBlt(dc, 0, 0, width, height, memory, 0, 0, SRCCOPY);
-    }
-    ::DeleteDC(memory);
+    DrawTexts(m_picture.GetSafeHdc());
+    ::BitBlt(dc, 0, 0, width, height, m_picture.GetSafeHdc(), 0, 0, SRCCOPY);
 }
 
 void CHopwatchTimelineWnd::DrawTexts(HDC dc) {

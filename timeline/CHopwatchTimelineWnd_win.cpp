@@ -46,7 +46,6 @@ CHopwatchTimelineWnd::CHopwatchTimelineWnd(const CHopwatchTimeline& model,
 
 CHopwatchTimelineWnd::~CHopwatchTimelineWnd() {
     Close();
-    FreeBitmap();
 }
 
 BOOL CHopwatchTimelineWnd::Open(HICON bigIcon, HICON smallIcon) {

@@ -7,6 +7,7 @@
 #include "results/CHopwatchRowSource.h"
 #include "timeline/CHopwatchTimeline.h"
 #include "timeline/CTimelineScreen.h"
+#include "ui/CDibSection.h"
 #include "ui/CToolTipCtrl.h"
 #include "ui/CWnd.h"
 
@@ -62,8 +63,6 @@ private:
     void Zoom(int x, double factor);
     void ShowFigures(int x, int y);
     void DrawTexts(HDC dc);
-    bool EnsureBitmap(HDC dc, int width, int height);
-    void FreeBitmap();
 
     const CHopwatchTimeline* m_model;
     const CHopwatchRowSource* m_rows;
@@ -71,10 +70,7 @@ private:
     HWND m_status = nullptr;
     CToolTipCtrl m_tooltip;
     HFONT m_font = nullptr;
-    HBITMAP m_bitmap = nullptr;
-    void* m_bits = nullptr;
-    int m_bitmapWidth = 0;
-    int m_bitmapHeight = 0;
+    CDibSection m_picture; // the heat map and band, then the labels over them
     bool m_dragging = false;
     bool m_dragged = false;
     int m_dragX = 0;

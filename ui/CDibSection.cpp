@@ -8,13 +8,24 @@ BOOL CDibSection::Reserve(HDC dc, int width, int height) {
         return TRUE;
     // Grown a little beyond what is asked, so that a column widened pixel by pixel does not
     // make a new bitmap each time.
-    const int newWidth = width > m_width ? width + width / 4 : m_width;
-    const int newHeight = height > m_height ? height + height / 4 : m_height;
+    return Create(dc, width > m_width ? width + width / 4 : m_width,
+                  height > m_height ? height + height / 4 : m_height);
+}
+
+BOOL CDibSection::Fit(HDC dc, int width, int height) {
+    if (width <= 0 || height <= 0)
+        return FALSE;
+    if (m_dc != nullptr && width == m_width && height == m_height)
+        return TRUE;
+    return Create(dc, width, height);
+}
+
+BOOL CDibSection::Create(HDC dc, int width, int height) {
     Destroy();
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = newWidth;
-    info.bmiHeader.biHeight = -newHeight; // top-down
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height; // top-down
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
@@ -27,8 +38,8 @@ BOOL CDibSection::Reserve(HDC dc, int width, int height) {
     }
     m_oldBitmap = ::SelectObject(m_dc, m_bitmap);
     m_bits = static_cast<std::uint32_t*>(bits);
-    m_width = newWidth;
-    m_height = newHeight;
+    m_width = width;
+    m_height = height;
     return TRUE;
 }
 

@@ -19,6 +19,9 @@ public:
     // At least width x height pixels, made compatible with dc; FALSE when the bitmap cannot be
     // made (the previous one, if any, is gone too).
     BOOL Reserve(HDC dc, int width, int height);
+    // Exactly width x height pixels, for pictures whose rows are their own width apart; kept
+    // while the size stays. FALSE as Reserve.
+    BOOL Fit(HDC dc, int width, int height);
     void Destroy();
 
     HDC GetSafeHdc() const { return m_dc; }
@@ -27,6 +30,8 @@ public:
     int GetHeight() const { return m_height; }
 
 private:
+    BOOL Create(HDC dc, int width, int height);
+
     HDC m_dc = nullptr;
     HBITMAP m_bitmap = nullptr;
     HGDIOBJ m_oldBitmap = nullptr;
