@@ -9,6 +9,8 @@
 # ~/.Xdefaults files again at each lookup: Wine's X driver looks up two font defaults whenever a
 # font is put into a window's device context, which the list view does for every row it paints,
 # so a bare Xvfb charges the window some 0.3 to 0.6 % of a core that no desktop would.
+# The window is also measured with no test running: what its message loop costs for the 125 ms
+# refresh timer alone, before anything is refreshed or painted.
 # Run it inside the lab session lock (scripts/test.sh does).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -70,14 +72,17 @@ measure() {
         -v t0="$t0" -v t1="$t1" 'BEGIN { s = hz * (t1 - t0); printf "%.2f %.2f", 100 * c / s, 100 * m / s }'
 }
 
-# The window on a test, with a saved placement (none: the template's own size, as a first start).
+# The window on a test, with a saved placement (none: the template's own size, as a first start);
+# with a second argument "idle", the window alone, no test started.
 measure_window() {
     ip netns exec hwc wine reg delete "$settings" /f >/dev/null 2>&1 || true
     if [[ -n $1 ]]; then
         ip netns exec hwc wine reg add "$settings\Settings" /v MainWndPos /t REG_SZ /d "$1" /f \
             >/dev/null 2>&1
     fi
-    ip netns exec hwc wine "$build/hopwatch.exe" "$LAB_TARGET_ADDR" >/dev/null 2>&1 &
+    local target=$LAB_TARGET_ADDR
+    [[ ${2:-} != idle ]] || target=""
+    ip netns exec hwc wine "$build/hopwatch.exe" $target >/dev/null 2>&1 &
     local app=$!
     measure "$build/hopwatch.exe"
     ip netns exec hwc wineserver -k >/dev/null 2>&1 || true
@@ -86,6 +91,7 @@ measure_window() {
 
 window=($(measure_window ""))
 window_all=($(measure_window "0,1,-1,-1,-1,-1,0,0,1000,700"))
+window_idle=($(measure_window "" idle))
 
 ip netns exec hwc wine "$build/hopwatch-console.exe" /time $((seconds + 10)) "$LAB_TARGET_ADDR" \
     >/dev/null 2>&1 &
@@ -106,3 +112,5 @@ adds "${window[0]}" " (target: below 1 %)"
 echo "The window at 1000 x 700 pixels, every row of the route on screen:"
 echo "  window  (hopwatch.exe):         ${window_all[0]} % of a core (its window thread ${window_all[1]} %)"
 adds "${window_all[0]}" ""
+echo "The window with no test running, its 125 ms refresh timer alone:"
+echo "  window  (hopwatch.exe):         ${window_idle[0]} % of a core (its window thread ${window_idle[1]} %)"
