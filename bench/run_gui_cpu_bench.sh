@@ -1,16 +1,17 @@
 #!/bin/bash
 # Benchmark (root, lab): CPU the window process uses over SECONDS (default 60) of a running test on
 # the 30-hop route under Wine, beside the console's CPU at the same settings. Prints figures.
-# The window is measured twice: at default settings (a first start: the template's size, which
-# shows the first rows of the route) and at 1000 x 700 pixels, which shows every row. Settings an
+# The window is measured three times: on a test at default settings (a first start: the
+# template's size, which shows the first rows of the route), on a test at 1000 x 700 pixels,
+# which shows every row, and with no test running (below). Settings an
 # earlier test left in the shared prefix are removed first, and afterwards, as the window tests do.
 # The display carries an X resource database, as every desktop session's does (its settings
 # daemon or xrdb puts one there). A bare Xvfb has none, and then Xlib reads the absent
 # ~/.Xdefaults files again at each lookup: Wine's X driver looks up two font defaults whenever a
 # font is put into a window's device context, which the list view does for every row it paints,
 # so a bare Xvfb charges the window some 0.3 to 0.6 % of a core that no desktop would.
-# The window is also measured with no test running: what its message loop costs for the 125 ms
-# refresh timer alone, before anything is refreshed or painted.
+# With no test running, the figure is what the window's message loop costs for the 125 ms refresh
+# timer alone, before anything is refreshed or painted.
 # Run it inside the lab session lock (scripts/test.sh does).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
